@@ -1,0 +1,18 @@
+#pragma once
+// Text files on disk are Windows-1251 with CR LF; inside the program text is UTF-8.
+#include <string>
+#include <string_view>
+
+namespace quillaro {
+
+// Windows-1251 bytes to UTF-8 (byte 152, unassigned, becomes U+0098).
+std::string cp1251ToUtf8(std::string_view bytes);
+// UTF-8 to Windows-1251; characters without a Windows-1251 code become "?".
+// Malformed UTF-8 bytes are taken as Windows-1251 bytes unchanged.
+std::string utf8ToCp1251(std::string_view text);
+// Number of characters (code points) of a UTF-8 text.
+std::size_t utf8Length(std::string_view text);
+// Lone LF (and lone CR) line ends become CR LF; CR LF stays.
+std::string toCrLf(std::string_view text);
+
+}  // namespace quillaro

@@ -1,0 +1,32 @@
+#pragma once
+// Prompts for tests: records every message and answers from a script (default button
+// when the script is empty).
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "app/ports.h"
+
+namespace quillaro::testing {
+
+struct ShownMessage {
+  std::string text;
+  Buttons buttons;
+  Icon icon;
+  Answer defaultButton;
+};
+
+class ScriptedPrompts : public Prompts {
+public:
+  Answer ask(std::string_view text, Buttons buttons, Icon icon, Answer defaultButton) override {
+    shown.push_back({std::string(text), buttons, icon, defaultButton});
+    if (answers.empty()) return defaultButton;
+    Answer a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  std::deque<Answer> answers;
+  std::vector<ShownMessage> shown;
+};
+
+}  // namespace quillaro::testing
