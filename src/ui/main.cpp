@@ -1,10 +1,95 @@
+// The quillaro program: start-up without a window (so that a hidden action program runs
+// on a machine with no display), then the main window.
 #include <QApplication>
 
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "actions/fields.h"
+#include "app/launch.h"
+#include "app/ports.h"
+#include "app/workspace.h"
 #include "ui/form_a4.h"
+#include "ui/qt_ports.h"
+
+namespace {
+
+const char* const kUsage =
+    "Usage: quillaro [PROGRAM.pfp] [ini=SETTINGS.ini] [hide=1] [exit=1]\n"
+    "\n"
+    "Quillaro, an editor of scanned pages printed as copybooks.\n"
+    "\n"
+    "  PROGRAM.pfp   an action program to run after start-up\n"
+    "  ini=FILE      read the settings from FILE instead of Quillaro.ini\n"
+    "  hide=1        run the action program before any window is shown\n"
+    "                (messages go to standard error; questions take their default)\n"
+    "  exit=1        end after the action program has run\n"
+    "  --help        this text\n"
+    "  --version     the version\n";
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  quillaro::FormA4 window;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("quillaro %s\n", QUILLARO_VERSION);
+      return 0;
+    }
+  }
+  using namespace quillaro;
+  const std::string commandLine = joinArguments(argc, argv);
+
+  // A first, silent look at the command line decides whether a window is needed before
+  // the action program runs.
+  FieldReader probe;
+  const CommandLine wanted = parseCommandLine(commandLine, probe);
+  const bool hidden = wanted.hide;
+
+  StderrPrompts stderrPrompts;
+  NullProgress nullProgress;
+  std::unique_ptr<QApplication> app;
+  std::unique_ptr<QtPrompts> qtPrompts;
+  auto haveDisplay = [] {
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (platform && *platform) || (x11 && *x11) || (wayland && *wayland);
+  };
+  auto noDisplay = [] {
+    std::fputs("quillaro: нет экрана для окна; без окна программа действий запускается с hide=1\n", stderr);
+    return 1;
+  };
+  if (!hidden) {
+    if (!haveDisplay()) return noDisplay();
+    app = std::make_unique<QApplication>(argc, argv);
+    qtPrompts = std::make_unique<QtPrompts>();
+  }
+  Prompts* prompts = hidden ? static_cast<Prompts*>(&stderrPrompts) : qtPrompts.get();
+  Workspace ws(prompts, &nullProgress);
+
+  const LaunchResult started = launch(ws, commandLine);
+  const bool programMissing = !started.commandLine.programPath.empty() && !started.programRead;
+  if (programMissing && hidden)
+    std::fprintf(stderr, "%s - нет файла\n", started.commandLine.programPath.c_str());
+  if (started.endNow) return programMissing || stderrPrompts.failures > 0 ? 1 : 0;
+
+  if (!app) {
+    if (!haveDisplay()) return noDisplay();
+    app = std::make_unique<QApplication>(argc, argv);
+  }
+  if (!qtPrompts) qtPrompts = std::make_unique<QtPrompts>();
+  ws.prompts = qtPrompts.get();
+  ws.reader.setPrompts(ws.prompts);
+
+  FormA4 window;
+  qtPrompts->setParent(&window);
   window.show();
-  return app.exec();
+  return app->exec();
 }
