@@ -8,9 +8,11 @@
 #include <string>
 
 #include "actions/fields.h"
+#include "app/operations.h"
 #include "app/param_store.h"
 #include "app/ports.h"
 #include "app/shared_values.h"
+#include "image/bitmap.h"
 
 namespace quillaro {
 
@@ -88,9 +90,13 @@ public:
   int screenHeight = 1080;
   int tablePanelWidth = 1920;  // width of the table panel FrameTable
 
-  // ---------------------------------------------------------------------------------
-  // Pictures: the image buffer, the page image and the A3 buffer are added here.
-  // ---------------------------------------------------------------------------------
+  // Pictures, all of the one working bit depth (shared.bitDepth).
+  ImageBuffer image;  // the opened picture
+  Bitmap page;        // the page image made by the copy
+  Bitmap a3;          // the A3 assembly buffer
+
+  // Entry points of the operations, filled by the modules that build them.
+  Operations ops;
 
   // "Число дробных знаков до" (TN(9)): the number of decimals of formatted numbers, 1..5.
   int decimals() const;
