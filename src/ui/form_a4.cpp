@@ -1,10 +1,949 @@
 #include "ui/form_a4.h"
 
-namespace quillaro {
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QDir>
+#include <QDockWidget>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
 
-FormA4::FormA4(QWidget* parent) : QMainWindow(parent) {
-  setWindowTitle(QString::fromUtf8("Редактор *.bmp для печати"));
-  resize(1200, 800);
+#include "actions/fields.h"
+#include "adjust/density.h"
+#include "adjust/mask.h"
+#include "adjust/tone.h"
+#include "app/files.h"
+#include "app/picture_commands.h"
+#include "app/settings_file.h"
+#include "app/shutdown.h"
+#include "app/workspace.h"
+#include "ui/picture_view.h"
+
+namespace quillaro {
+namespace {
+
+QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+std::string us(const QString& s) { return s.toUtf8().toStdString(); }
+
+const char* const kCaption = "Редактор *.bmp для печати";
+const char* const kFolderCaptions[6] = {"Программы", "Исходные", "Настройки", "Тексты",
+                                        "Сохранённые", "Открыть"};
+
+KeyPress fromQt(const QKeyEvent* e) {
+  KeyPress k;
+  const Qt::KeyboardModifiers m = e->modifiers();
+  k.shift = m & Qt::ShiftModifier;
+  k.ctrl = m & Qt::ControlModifier;
+  k.alt = m & Qt::AltModifier;
+  k.keypad = m & Qt::KeypadModifier;
+  const int q = e->key();
+  if (q >= Qt::Key_A && q <= Qt::Key_Z) k.key = 'A' + (q - Qt::Key_A);
+  else if (q >= Qt::Key_0 && q <= Qt::Key_9) k.key = '0' + (q - Qt::Key_0);
+  else if (q >= Qt::Key_F1 && q <= Qt::Key_F12) k.key = kKeyF1 + (q - Qt::Key_F1);
+  else if (q >= 0x410 && q <= 0x44F) k.key = latinKeyForCyrillic(static_cast<char32_t>(q));
+  else {
+    switch (q) {
+      case Qt::Key_Escape: k.key = kKeyEsc; break;
+      case Qt::Key_Return: case Qt::Key_Enter: k.key = kKeyEnter; break;
+      case Qt::Key_Space: k.key = kKeySpace; break;
+      case Qt::Key_Backspace: k.key = kKeyBackspace; break;
+      case Qt::Key_Delete: k.key = kKeyDelete; break;
+      case Qt::Key_Left: k.key = kKeyLeft; break;
+      case Qt::Key_Right: k.key = kKeyRight; break;
+      case Qt::Key_Up: k.key = kKeyUp; break;
+      case Qt::Key_Down: k.key = kKeyDown; break;
+      case Qt::Key_Comma: k.key = kKeyComma; break;
+      case Qt::Key_Period: k.key = kKeyPeriod; break;
+      case Qt::Key_BracketLeft: k.key = kKeyBracketLeft; break;
+      case Qt::Key_BracketRight: k.key = kKeyBracketRight; break;
+      case Qt::Key_Asterisk: k.key = kKeyAsterisk; break;
+      default: break;
+    }
+  }
+  return k;
+}
+
+// The pattern editor PicMask: 4 x 4 cells, left button paints, right button drags the
+// density level.
+class MaskBox : public QWidget {
+public:
+  MaskBox(Workspace& ws, QWidget* parent = nullptr) : QWidget(parent), ws_(ws) {
+    setFixedSize(4 * kMaskEditorCellUnits * kZoom, 4 * kMaskEditorCellUnits * kZoom);
+    setObjectName(QStringLiteral("PicMask"));
+    setToolTip(qs(kMaskButtonTooltip));
+  }
+
+protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    const MaskPattern m = current();
+    const int cell = kMaskEditorCellUnits * kZoom;
+    for (int r = 0; r < 4; ++r)
+      for (int c = 0; c < 4; ++c)
+        p.fillRect(c * cell, r * cell, cell, cell, m.cell(r, c) ? Qt::white : Qt::black);
+    p.setPen(QColor(128, 128, 128));
+    p.drawRect(0, 0, width() - 1, height() - 1);
+  }
+  void mousePressEvent(QMouseEvent* e) override {
+    MaskPattern m = current();
+    const double x = e->position().x() / kZoom, y = e->position().y() / kZoom;
+    if (e->button() == Qt::LeftButton) {
+      if (editor_.leftDown(m, x, y)) store(m);
+    } else if (e->button() == Qt::RightButton) {
+      editor_.rightDown(m, x, y);
+    }
+  }
+  void mouseMoveEvent(QMouseEvent* e) override {
+    MaskPattern m = current();
+    const double x = e->position().x() / kZoom, y = e->position().y() / kZoom;
+    if (e->buttons() & Qt::LeftButton) {
+      if (editor_.leftDrag(m, x, y)) store(m);
+    } else if (e->buttons() & Qt::RightButton) {
+      if (editor_.rightDrag(m, x, y) >= 0) store(m);
+    }
+  }
+  void mouseReleaseEvent(QMouseEvent*) override {
+    editor_.leftUp();
+    editor_.rightUp();
+  }
+
+private:
+  static constexpr int kZoom = 3;
+  MaskPattern current() const {
+    return MaskPattern::fromText(ws_.params.held(Held::MaskPattern)).value_or(MaskPattern{});
+  }
+  void store(const MaskPattern& m) {
+    ws_.setMaskPattern(m.text());
+    update();
+  }
+  Workspace& ws_;
+  MaskEditor editor_;
+};
+
+}  // namespace
+
+FormA4::FormA4(Workspace& ws, QWidget* parent) : QMainWindow(parent), ws_(ws) {
+  setObjectName(QStringLiteral("FormA4"));
+  setWindowTitle(QString::fromUtf8(kCaption));
+  progress_ = std::make_unique<QtProgress>(
+      [this](std::string_view caption, std::string_view status) { setStatus(caption, status); });
+  ws_.progress = progress_.get();
+  binder_ = std::make_unique<PanelBinder>(ws_.params, ws_.prompts);
+  files_ = std::make_unique<FileList>(ws_);
+  files_->openPicture = [this](const std::string& path) {
+    const bool ok = openPictureFile(ws_, path);
+    if (ok) showPicture();
+    return ok;
+  };
+  files_->changed = [this] {
+    listOpen_->clear();
+    for (const std::string& n : files_->entries()) listOpen_->addItem(qs(n));
+    if (files_->selected() >= 0) listOpen_->setCurrentRow(files_->selected());
+  };
+  files_->showField = [this](int k) {
+    showPanel(k == 0 ? PanelId::Actions : PanelId::Text);
+    if (tz_[k]) tz_[k]->setFocus();
+  };
+  files_->askName = [this](int, const std::string&) {
+    showPanel(PanelId::Save);
+    textFileName_->setFocus();
+  };
+  buildUi();
+
+  ws_.hooks.redrawEditView = [this](Workspace& w) {
+    if (!w.shared.redrawGuard) showPageImage();
+  };
+  ws_.hooks.rebuildFileList = [this](Workspace&) { files_->setPictureFolder(); };
+  ws_.hooks.settingsApplied = [this](Workspace&) {
+    binder_->refreshAll();
+    applyTextFont();
+    updateFitMode();
+    updateFrames();
+    if (panels_->currentIndex() == static_cast<int>(PanelId::Settings)) dock_->hide();
+  };
+  observer_ = ws_.params.subscribe([this](const ControlId& id) { storeChanged(id); });
+
+  // The window's place from the settings.
+  const WindowRect r = ws_.params.window();
+  if (r.width >= 400 && r.height >= 300) {
+    syncingWindow_ = true;
+    setGeometry(r.left, r.top, r.width, r.height);
+    syncingWindow_ = false;
+  } else {
+    resize(1200, 800);
+  }
+  applyTextFont();
+  updateFitMode();
+  showPicture();
+  showPageImage();
+}
+
+FormA4::~FormA4() {
+  // Children are deleted after the members: none of their signals may reach us then.
+  QObject::disconnect(panels_, nullptr, this, nullptr);
+  ws_.params.unsubscribe(observer_);
+  ws_.hooks.redrawEditView = nullptr;
+  ws_.hooks.rebuildFileList = nullptr;
+  ws_.hooks.settingsApplied = nullptr;
+  if (ws_.progress == progress_.get()) ws_.progress = nullptr;
+}
+
+void FormA4::buildUi() {
+  auto* central = new QWidget;
+  auto* outer = new QVBoxLayout(central);
+  outer->setContentsMargins(2, 2, 2, 2);
+
+  // The row of buttons over the views.
+  auto* buttons = new QHBoxLayout;
+  for (int k = 0; k < 6; ++k) {
+    comPath_[k] = new QPushButton(QString::fromUtf8(kFolderCaptions[k]));
+    comPath_[k]->setObjectName(QStringLiteral("ComPath_%1").arg(k));
+    comPath_[k]->setFocusPolicy(Qt::NoFocus);
+    connect(comPath_[k], &QPushButton::clicked, this, [this, k] { folderButton(k); });
+    buttons->addWidget(comPath_[k]);
+  }
+  comPath_[2]->setToolTip(QStringLiteral("Открыть файл с настройками"));
+  auto addButton = [&](const char* name, const char* caption, const char* tip, auto fn) {
+    auto* b = new QPushButton(QString::fromUtf8(caption));
+    b->setObjectName(QString::fromUtf8(name));
+    b->setToolTip(QString::fromUtf8(tip));
+    b->setFocusPolicy(Qt::NoFocus);
+    connect(b, &QPushButton::clicked, this, fn);
+    buttons->addWidget(b);
+    return b;
+  };
+  addButton("ComNextPage", "Следующий", "Клавиша \">\"", [this] { runCommand({Cmd::NextFile}); });
+  comCopy_ = addButton("ComCopy", "Копировать", "", [this] { runCommand({Cmd::Copy}); });
+  addButton("ComView", "Оригинал", "", [this] { runCommand({Cmd::ShowSource}); });
+  addButton("ComSett", "Настройки", "", [this] { runCommand({Cmd::SettingsPanel}); });
+  addButton("ComTable", "Действия", "", [this] { runCommand({Cmd::ToggleActions}); });
+  buttons->addStretch(1);
+  addButton("ComReset", "Сброс", "Вернуть все первоначальные значения", [this] {
+    if (resetSettings(ws_)) ws_.settingsApplied();
+  });
+  addButton("ComExit", "Выход", "", [this] { close(); });
+  outer->addLayout(buttons);
+
+  auto* split = new QSplitter(Qt::Horizontal);
+  split->addWidget(buildFilePanel());
+  auto* middle = new QWidget;
+  auto* mid = new QVBoxLayout(middle);
+  mid->setContentsMargins(0, 0, 0, 0);
+  mid->addWidget(buildStatusRow());
+  views_ = new QStackedWidget;
+  picA4_ = new PictureView;
+  picA4_->setObjectName(QStringLiteral("PicA4"));
+  picDubl_ = new PictureView;
+  picDubl_->setObjectName(QStringLiteral("PicDubl"));
+  picE4_ = new PictureView;
+  picE4_->setObjectName(QStringLiteral("PicE4"));
+  views_->addWidget(picA4_);
+  views_->addWidget(picDubl_);
+  views_->addWidget(picE4_);
+  mid->addWidget(views_, 1);
+  split->addWidget(middle);
+  split->setStretchFactor(1, 1);
+  outer->addWidget(split, 1);
+  setCentralWidget(central);
+
+  picA4_->onMove = [this](double x, double y, Qt::MouseButtons b) { mouseMove(x, y, b); };
+  picA4_->onPress = [this](double x, double y, Qt::MouseButton b, Qt::KeyboardModifiers m) {
+    mousePress(x, y, b, m);
+  };
+  picA4_->onRelease = [this](double x, double y, Qt::MouseButton b, Qt::KeyboardModifiers m) {
+    mouseRelease(x, y, b, m);
+  };
+  auto keys = [this](QKeyEvent* e) { dispatchKey(fromQt(e), e->text()); };
+  picA4_->onKey = keys;
+  picDubl_->onKey = keys;
+  picE4_->onKey = keys;
+
+  // The panels, in a dock on the right.
+  panels_ = new QTabWidget;
+  panels_->setObjectName(QStringLiteral("Panels"));
+  for (int i = 0; i < kPanelCount; ++i) {
+    const PanelId p = static_cast<PanelId>(i);
+    panels_->addTab(binder_->buildPanel(p), QString::fromUtf8(panelCaption(p)));
+  }
+  extendPanels();
+  connect(panels_, &QTabWidget::currentChanged, this, [this](int) { applyTextFont(); });
+  dock_ = new QDockWidget(QStringLiteral("Панели"), this);
+  dock_->setObjectName(QStringLiteral("PanelDock"));
+  dock_->setWidget(panels_);
+  dock_->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
+  addDockWidget(Qt::RightDockWidgetArea, dock_);
+  dock_->setMinimumWidth(360);
+
+  buildMenu();
+
+  timerCom_ = new QTimer(this);
+  timerCom_->setObjectName(QStringLiteral("TimerCom"));
+  timerCom_->setInterval(500);
+  connect(timerCom_, &QTimer::timeout, this, [this] {
+    if (++timerComTicks_ < 5) return;
+    timerComTicks_ = 0;
+    timerCom_->stop();
+    if (!programPending_) return;
+    programPending_ = false;
+    if (runProgram_) runProgram_();
+    if (exitAfterProgram_) QApplication::exit(0);
+  });
+  timerRgb_ = new QTimer(this);
+  timerRgb_->setObjectName(QStringLiteral("TimerRGB"));
+  timerRgb_->setInterval(250);
+  connect(timerRgb_, &QTimer::timeout, this, [this] {
+    if (drawingMode()) picA4_->stepDashes();
+  });
+  timerRgb_->start();
+  timerMagni_ = new QTimer(this);
+  timerMagni_->setObjectName(QStringLiteral("TimerMagni"));
+  timerMagni_->setInterval(50);
+  connect(timerMagni_, &QTimer::timeout, this, [this] { magnifierTick(); });
+  if (ws_.params.chb(49)) timerMagni_->start();
+}
+
+QWidget* FormA4::buildFilePanel() {
+  auto* panel = new QWidget;
+  auto* box = new QVBoxLayout(panel);
+  box->setContentsMargins(0, 0, 0, 0);
+  listOpen_ = new QListWidget;
+  listOpen_->setObjectName(QStringLiteral("ListOpen"));
+  connect(listOpen_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+    files_->openEntry(listOpen_->row(item));
+  });
+  connect(listOpen_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+    files_->openEntry(listOpen_->row(item));
+  });
+  box->addWidget(listOpen_, 2);
+
+  dirBox_ = new QWidget;
+  auto* dirLayout = new QVBoxLayout(dirBox_);
+  dirLayout->setContentsMargins(0, 0, 0, 0);
+  dirPath_ = new QLabel;
+  dirPath_->setWordWrap(true);
+  dir1_ = new QListWidget;
+  dir1_->setObjectName(QStringLiteral("Dir1"));
+  connect(dir1_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+    enterFolder(item->data(Qt::UserRole).toString());
+  });
+  dirLayout->addWidget(dirPath_);
+  dirLayout->addWidget(dir1_);
+  box->addWidget(dirBox_, 1);
+
+  a3Preview_ = new PictureView;
+  a3Preview_->setObjectName(QStringLiteral("PicA3"));
+  a3Preview_->setMinimumSize(150, 106);
+  a3Preview_->setMaximumHeight(160);
+  box->addWidget(a3Preview_);
+  auto* a3label = binder_->makeLabel(namedLabelId(NamedLabel::LabA4inA3));
+  box->addWidget(a3label);
+  panel->setMinimumWidth(180);
+  normalFileMode();
+  return panel;
+}
+
+QWidget* FormA4::buildStatusRow() {
+  auto* row = new QWidget;
+  auto* h = new QHBoxLayout(row);
+  h->setContentsMargins(2, 0, 2, 0);
+  for (int k : {49, 50, 51}) {
+    QLabel* l = binder_->makeLabel(labId(k));
+    l->setMinimumWidth(k == 51 ? 140 : 70);
+    h->addWidget(l);
+  }
+  QLabel* s = binder_->makeLabel(namedLabelId(NamedLabel::LabS));
+  s->setMinimumWidth(120);
+  h->addWidget(s);
+  h->addWidget(binder_->makeLabel(namedLabelId(NamedLabel::LabCopies)));
+  h->addWidget(binder_->makeLabel(labId(55)));
+  h->addStretch(1);
+  return row;
+}
+
+void FormA4::extendPanels() {
+  auto layoutOf = [this](PanelId p) {
+    auto* scroll = static_cast<QScrollArea*>(panels_->widget(static_cast<int>(p)));
+    auto* v = static_cast<QVBoxLayout*>(scroll->widget()->layout());
+    return v;
+  };
+  auto insert = [&](PanelId p, QWidget* w, int stretch = 0) {
+    QVBoxLayout* v = layoutOf(p);
+    v->insertWidget(v->count() - 1, w, stretch);
+  };
+
+  // Masks: the pattern editor and the quick buttons.
+  {
+    auto* row = new QWidget;
+    auto* h = new QHBoxLayout(row);
+    picMask_ = new MaskBox(ws_);
+    h->addWidget(picMask_);
+    auto* grid = new QGridLayout;
+    for (int i = 0; i < 6; ++i) {
+      const auto fixed = quickMaskPattern(i);
+      QString caption = i == 5 ? qs(kEraseButtonCaption)
+                      : fixed ? qs(fixed->text())
+                              : QStringLiteral("M");
+      auto* b = new QPushButton(caption);
+      b->setObjectName(QStringLiteral("ComMask_%1").arg(i));
+      b->setToolTip(i == 5 ? qs(kEraseButtonTooltip) : i == 4 ? qs(kMaskButtonTooltip) : QString());
+      connect(b, &QPushButton::clicked, this, [this, i] {
+        const QuickMaskStep step = quickMaskClick(i, drawingMode(), views_->currentWidget() == picE4_);
+        switch (step.action) {
+          case QuickMaskAction::SetCurrent:
+            ws_.setMaskPattern(step.pattern.text());
+            picMask_->update();
+            break;
+          case QuickMaskAction::MaskWithCurrent:
+            maskWith(ws_.params.held(Held::MaskPattern));
+            break;
+          case QuickMaskAction::ApplyOnce:
+            maskWith(step.pattern.text());
+            break;
+          default:
+            break;
+        }
+      });
+      grid->addWidget(b, i / 2, i % 2);
+    }
+    h->addLayout(grid);
+    insert(PanelId::Mask, row);
+  }
+  // Save panel.
+  {
+    auto* row = new QWidget;
+    auto* v = new QVBoxLayout(row);
+    textFileName_ = binder_->makeHeldField(Held::TextFileName);
+    v->addWidget(textFileName_);
+    comSavEd_ = new QPushButton(QStringLiteral("Сохранить"));
+    comSavEd_->setObjectName(QStringLiteral("ComSavEd"));
+    auto* table = new QPushButton(QStringLiteral("Сохранить нарисованное"));
+    table->setObjectName(QStringLiteral("ComSaveTable"));
+    v->addWidget(comSavEd_);
+    v->addWidget(table);
+    connect(comSavEd_, &QPushButton::clicked, this, [this] {
+      const std::string name = ws_.params.held(Held::TextFileName);
+      const std::string upper = upperUtf8(name);
+      auto ends = [&](const char* ext) {
+        const std::string e(ext);
+        return upper.size() >= e.size() && upper.compare(upper.size() - e.size(), e.size(), e) == 0;
+      };
+      if (ends(".INI")) {
+        saveSettingsAs(ws_, name);
+      } else if (ends(".PFP") || ends(".TXT")) {
+        const int k = ends(".PFP") ? 0 : 3;
+        if (ws_.saveTextFile(name, ws_.params.tz(k), k)) {
+          ws_.params.setTzName(k, joinPath(ws_.shared.folders[static_cast<std::size_t>(k)], name));
+          ws_.params.setTzModified(k, false);
+        }
+      } else if (name.empty()) {
+        ws_.prompts->message("Введите имя файла");
+      }
+    });
+    insert(PanelId::Save, row);
+  }
+  // Actions panel: the program text and the run and read buttons.
+  {
+    tz_[0] = binder_->makeTextArea(0);
+    insert(PanelId::Actions, tz_[0], 1);
+    comTabAll_ = new QPushButton(QStringLiteral("Выполнить всё (выделенную часть)  Ctrl+Alt+A"));
+    comTabAll_->setObjectName(QStringLiteral("ComTabAll"));
+    comRead_ = new QPushButton(QStringLiteral("Считать"));
+    comRead_->setObjectName(QStringLiteral("ComRead"));
+    connect(comTabAll_, &QPushButton::clicked, this, [this] {
+      if (runProgram_) runProgram_();
+    });
+    comTabAll_->setEnabled(false);
+    comRead_->setEnabled(false);
+    insert(PanelId::Actions, comTabAll_);
+    insert(PanelId::Actions, comRead_);
+  }
+  // Text panel: the text file TZ(3) and the other text areas.
+  for (int k = 1; k < kTzCount; ++k) {
+    tz_[k] = binder_->makeTextArea(k);
+    if (k != 3) {
+      tz_[k]->setMaximumHeight(60);
+      tz_[k]->setPlaceholderText(QStringLiteral("TZ(%1)").arg(k));
+    }
+    insert(PanelId::Text, tz_[k], k == 3 ? 1 : 0);
+  }
+  insert(PanelId::Tone, binder_->makeLabel(labId(7)));
+}
+
+void FormA4::buildMenu() {
+  popup_ = new QMenu(this);
+  popup_->setObjectName(QStringLiteral("PopupMenu"));
+  auto item = [this](QMenu* m, const char* name, const char* caption, std::function<void()> fn) {
+    QAction* a = m->addAction(QString::fromUtf8(caption));
+    a->setObjectName(QString::fromUtf8(name));
+    connect(a, &QAction::triggered, this, [fn] {
+      if (fn) fn();
+    });
+    return a;
+  };
+  auto tell = [this](Cmd c) { return [this, c] { runCommand({c}); }; };
+  item(popup_, "MuPaste", "Вставить", tell(Cmd::PasteText));
+  item(popup_, "MuEditText", "Править текст", nullptr);
+  item(popup_, "MuEditLine", "Править линии", nullptr);
+  item(popup_, "MuSC", "Масштаб по выделенному", nullptr);
+  item(popup_, "MuCC", "Объединить ячейки", tell(Cmd::MergeCells));
+  QMenu* lineW = popup_->addMenu(QStringLiteral("Плотность"));
+  lineW->setObjectName(QStringLiteral("MuLineW"));
+  item(lineW, "MuLinePlus", "+ 1 (/0.7, \\ 1.4), <+>", tell(Cmd::LineWidthPlus));
+  item(lineW, "MuLinPlus", "+ 1 (\\ 0.7, / 1.4), <]>", tell(Cmd::LineWidthPlus));
+  item(lineW, "MuLineMinus", "- 1 (/0.7, \\ 1.4), <->", tell(Cmd::LineWidthMinus));
+  item(lineW, "MuLinMinus", "- 1 (\\ 0.7, / 1.4), <[>", tell(Cmd::LineWidthMinus));
+  item(lineW, "MuDenseThin1", "", tell(Cmd::DenseThinPlus));
+  item(lineW, "MuDenseThinMax", "", nullptr);
+  item(lineW, "MuBC", "", tell(Cmd::BrightnessContrast));
+  item(lineW, "MuContrast", "", tell(Cmd::DarkRelWhite));
+  QMenu* rec = popup_->addMenu(QStringLiteral("Объекты"));
+  rec->setObjectName(QStringLiteral("MuRec"));
+  item(rec, "MuRX", "Вырезать", nullptr);
+  item(rec, "MuRC", "Копировать", nullptr);
+  item(rec, "MuRV", "Вставить", nullptr);
+  rec->addSeparator()->setObjectName(QStringLiteral("MuREmpty"));
+  item(rec, "MuRD", "Удалить", nullptr);
+  QMenu* pic = popup_->addMenu(QStringLiteral("Рисунок"));
+  pic->setObjectName(QStringLiteral("MuPic"));
+  item(pic, "MuTurn", "Перевернуть", [this] { turn(TurnDirection::Over); });
+  item(pic, "MuTurnRight", "Повернуть вправо", [this] { turn(TurnDirection::Right); });
+  item(pic, "MuTurnLeft", "Повернуть влево", [this] { turn(TurnDirection::Left); });
+  item(pic, "MuCopyAsIs", "Копировать как есть", nullptr);
+  item(pic, "MuTo1bit", "Преобразовать в 1-битный", [this] {
+    if (ws_.image.busy) return;
+    pictureOperation(ws_.ops.convertTo1bit ? ws_.ops.convertTo1bit(ws_) : convertPictureTo1bit(ws_));
+  });
+  item(pic, "MuDublimg", "Дублировать (перекл. - F2)", [this] { takeSnapshot(); });
+  auto reload = [this](char d) {
+    if (ws_.ops.reload) ws_.ops.reload(ws_, d);
+    else reloadPageImage(ws_, d == 'R' ? 1 : d == 'L' ? -1 : 0);
+    showPicture();
+  };
+  item(popup_, "MuEReload", "Редактировать", [reload] { reload(0); });
+  item(popup_, "MuEReloadR", "Редактировать с поворотом на 90 вправо", [reload] { reload('R'); });
+  item(popup_, "MuEReloadL", "Редактировать с поворотом на 90 влево", [reload] { reload('L'); });
+  item(popup_, "MuEFrame", "Рамка копирования по выделенной рамке", tell(Cmd::ZoneFromRect));
+  item(popup_, "MuEShowR", "Показать результат - кл. R", [this] {
+    views_->setCurrentWidget(views_->currentWidget() == picE4_ ? static_cast<QWidget*>(picA4_) : picE4_);
+  });
+  connect(popup_, &QMenu::aboutToShow, this, [this] { prepareMenu(); });
+}
+
+void FormA4::prepareMenu() {
+  const ParamStore& p = ws_.params;
+  auto action = [this](const char* name) { return popup_->findChild<QAction*>(QString::fromUtf8(name)); };
+  action("MuDenseThin1")->setText(qs(denseThinPlusCaption(p.tn(10))));
+  action("MuDenseThinMax")->setText(qs(denseThinMaxCaption(p.tn(10))));
+  action("MuBC")->setText(qs(brightnessMenuCaption(p.held(Held::Brightness), p.tn(56))));
+  action("MuContrast")->setText(qs(contrastMenuCaption(p.tn(57))));
+  const int bits = ws_.image.loaded ? ws_.image.bitmap.bits : 0;
+  const MenuStates s = menuStatesFor(bits);
+  action("MuTo1bit")->setEnabled(s.to1bit);
+  for (const char* n : {"MuLinePlus", "MuLinPlus", "MuLineMinus", "MuLinMinus"}) action(n)->setEnabled(s.lineWidth);
+  action("MuBC")->setEnabled(s.tone && brightnessMenuEnabled(bits, p.held(Held::Brightness), p.tn(56)));
+  action("MuContrast")->setEnabled(s.tone);
+  const bool page = !ws_.page.empty();
+  for (const char* n : {"MuEReload", "MuEReloadR", "MuEReloadL"}) action(n)->setEnabled(page);
+}
+
+bool FormA4::drawingMode() const { return ws_.params.check(Check::ChSelSize); }
+
+void FormA4::setStatus(std::string_view caption, std::string_view status) {
+  setWindowTitle(caption.empty() ? QString::fromUtf8(kCaption)
+                                 : QString::fromUtf8(kCaption) + QStringLiteral(" ") + qs(caption));
+  ws_.params.setCaption(namedLabelId(NamedLabel::LabS), std::string(status));
+}
+
+void FormA4::showPicture() {
+  const Bitmap& b = ws_.image.bitmap;
+  picA4_->setPicture(ws_.image.loaded ? &b : nullptr);
+  const double d = ws_.shared.dotsPerMm;
+  // The whole sheet: A4 at the resolution, twice as wide with two originals.
+  const double sheetW = 210.0 * d * (ws_.params.check(Check::Ch2origin) ? 2 : 1);
+  picA4_->setSheetSize(sheetW, 297.0 * d);
+  if (ws_.image.loaded && !b.empty())
+    ws_.params.setCaption(labId(55), dotsMmText(b.width, d, ws_.decimals()));
+  updateFrames();
+}
+
+void FormA4::showPageImage() {
+  picE4_->setPicture(ws_.page.empty() ? nullptr : &ws_.page);
+  a3Preview_->setPicture(ws_.a3.empty() ? nullptr : &ws_.a3);
+}
+
+void FormA4::updateFrames() {
+  const double d = ws_.shared.dotsPerMm;
+  picA4_->setFrames(ws_.image.loaded ? copyZoneRect(ws_.params, d) : PixRect{},
+                    ws_.image.loaded ? drawingRect(ws_.params, d) : PixRect{}, drawingMode());
+}
+
+void FormA4::updateFitMode() {
+  picA4_->setFitMode(ws_.params.check(Check::ChBig) ? FitMode::Width : FitMode::Window);
+}
+
+void FormA4::applyTextFont() {
+  const double size = ws_.params.tnValue(47);
+  QFont f = font();
+  if (size >= 6 && size <= 72) f.setPointSizeF(size);
+  f.setBold(ws_.params.chb(23));
+  for (QPlainTextEdit* e : tz_)
+    if (e) e->setFont(f);
+  listOpen_->setFont(f);
+}
+
+void FormA4::storeChanged(const ControlId& id) {
+  if (id == checkId(Check::ChSelSize)) updateFrames();
+  else if (id == checkId(Check::ChBig)) updateFitMode();
+  else if (id == checkId(Check::ChMXSZ)) {
+    if (ws_.params.check(Check::ChMXSZ)) showFullScreen();
+    else showNormal();
+  } else if (id == chbId(49)) {
+    if (ws_.params.chb(49)) timerMagni_->start();
+    else {
+      timerMagni_->stop();
+      picA4_->hideMagnifier();
+      magnifier_.hide();
+    }
+  } else if (id.kind == Ctl::TN && (id.index >= 18 && id.index <= 27 || id.index == 60 || id.index == 61)) {
+    updateFrames();
+  } else if (id == tnId(0) || id == tnId(1) || id == chbId(9)) {
+    if (ws_.params.chb(9))
+      showCopies(static_cast<int>(ws_.params.tnValue(0) * std::max(1.0, ws_.params.tnValue(1))));
+  } else if (id == windowId() && !syncingWindow_) {
+    const WindowRect r = ws_.params.window();
+    syncingWindow_ = true;
+    setGeometry(r.left, r.top, r.width, r.height);
+    syncingWindow_ = false;
+  }
+}
+
+void FormA4::showCopies(int n) {
+  ws_.params.setCaption(namedLabelId(NamedLabel::LabCopies), std::to_string(n) + " " + copiesNoun(n));
+}
+
+void FormA4::showPanel(PanelId p) {
+  panels_->setCurrentIndex(static_cast<int>(p));
+  dock_->show();
+}
+
+void FormA4::setProgramRunner(std::function<void()> run) {
+  runProgram_ = std::move(run);
+  comTabAll_->setEnabled(static_cast<bool>(runProgram_));
+}
+
+void FormA4::startPendingProgram(bool exitAfter) {
+  programPending_ = true;
+  exitAfterProgram_ = exitAfter;
+  timerComTicks_ = 0;
+  timerCom_->start();
+}
+
+bool FormA4::shutdownAllowed() {
+  return requestShutdown(ws_, [this](int, const std::string&) {
+    showPanel(PanelId::Save);
+    textFileName_->setFocus();
+  });
+}
+
+void FormA4::closeEvent(QCloseEvent* e) {
+  if (shutdownAllowed()) e->accept();
+  else e->ignore();
+}
+
+void FormA4::moveEvent(QMoveEvent* e) {
+  QMainWindow::moveEvent(e);
+  if (syncingWindow_ || isFullScreen()) return;
+  syncingWindow_ = true;
+  ws_.params.setWindow({x(), y(), width(), height()});
+  syncingWindow_ = false;
+}
+
+void FormA4::resizeEvent(QResizeEvent* e) {
+  QMainWindow::resizeEvent(e);
+  if (syncingWindow_ || isFullScreen()) return;
+  syncingWindow_ = true;
+  ws_.params.setWindow({x(), y(), width(), height()});
+  syncingWindow_ = false;
+}
+
+void FormA4::keyPressEvent(QKeyEvent* e) { dispatchKey(fromQt(e), e->text()); }
+
+void FormA4::dispatchKey(const KeyPress& k, const QString& text) {
+  KeyCommand c = commandForKey(k, drawingMode());
+  if (c.cmd == Cmd::None && text.size() == 1) c.cmd = commandForChar(text.at(0).unicode(), drawingMode());
+  if (c.cmd != Cmd::None) runCommand(c);
+}
+
+void FormA4::turn(TurnDirection d) {
+  if (ws_.ops.turn) ws_.ops.turn(ws_, d);
+  else if (d == TurnDirection::Over) turnPictureOver(ws_);
+  else if (d == TurnDirection::Right) turnPictureRight(ws_);
+  else turnPictureLeft(ws_);
+  showPicture();
+}
+
+void FormA4::maskWith(const std::string& pattern) {
+  if (ws_.ops.mask) ws_.ops.mask(ws_, pattern);
+  else maskSelection(ws_, pattern);
+  showPicture();
+}
+
+void FormA4::runOp(const std::function<void(Workspace&)>& op) {
+  op(ws_);
+  showPicture();
+}
+
+void FormA4::pictureOperation(bool changed) {
+  if (!changed) return;
+  showPicture();
+}
+
+void FormA4::runCommand(const KeyCommand& c) {
+  if (commandObserver) commandObserver(c.cmd);
+  ParamStore& p = ws_.params;
+  switch (c.cmd) {
+    case Cmd::ToggleSelMode: p.setCheck(Check::ChSelSize, !p.check(Check::ChSelSize)); break;
+    case Cmd::ToggleFitWidth: p.setCheck(Check::ChBig, !p.check(Check::ChBig)); break;
+    case Cmd::WholeSheet: picA4_->setFitMode(FitMode::Sheet); break;
+    case Cmd::ToggleMagnifier: p.setChb(49, !p.chb(49)); break;
+    case Cmd::ZoomNormal:
+      picA4_->hideMagnifier();
+      magnifier_.hide();
+      updateFitMode();
+      break;
+    case Cmd::ToggleFullScreen: p.setCheck(Check::ChMXSZ, !p.check(Check::ChMXSZ)); break;
+    case Cmd::ToggleActions:
+      if (dock_->isVisible() && panels_->currentIndex() == static_cast<int>(PanelId::Actions)) dock_->hide();
+      else showPanel(PanelId::Actions);
+      break;
+    case Cmd::SettingsPanel: showPanel(PanelId::Settings); break;
+    case Cmd::OpenSettingsFile: folderButton(2); break;
+    case Cmd::ShowSource: views_->setCurrentWidget(picA4_); break;
+    case Cmd::ToggleSnapshot: toggleSnapshot(); break;
+    case Cmd::ShowTextField:
+      showPanel(PanelId::Text);
+      tz_[3]->setFocus();
+      break;
+    case Cmd::FocusProgram:
+      if (dock_->isVisible() && panels_->currentIndex() == static_cast<int>(PanelId::Actions)) tz_[0]->setFocus();
+      break;
+    case Cmd::ZoneFromRect:
+      p.setTn(18, p.tn(26));
+      p.setTn(19, p.tn(27));
+      [[fallthrough]];
+    case Cmd::ZoneFromRectOrigin:
+      p.setTn(20, p.tn(24));
+      p.setTn(21, p.tn(25));
+      break;
+    case Cmd::ToggleGrid: p.setChb(36, !p.chb(36)); break;
+    case Cmd::TableOptions:
+      for (Check ch : {Check::ChTabX0, Check::ChTabY0, Check::ChTabXSZ, Check::ChTabYSZ}) p.setCheck(ch, true);
+      break;
+    case Cmd::Mask: maskWith(ws_.params.held(Held::MaskPattern)); break;
+    case Cmd::Erase: maskWith("FFFF"); break;
+    case Cmd::OpenPicture: folderButton(5); break;
+    case Cmd::Reopen:
+      if (!ws_.image.path.empty()) files_->openPicture(ws_.image.path);
+      break;
+    case Cmd::TurnOver: turn(TurnDirection::Over); break;
+    case Cmd::TurnLeft: turn(TurnDirection::Left); break;
+    case Cmd::TurnRight: turn(TurnDirection::Right); break;
+    case Cmd::Copy:
+      if (ws_.ops.copy && ws_.ops.copy(ws_)) showPageImage();
+      break;
+    case Cmd::BrightnessContrast:
+      if (ws_.ops.brightnessContrast) runOp(ws_.ops.brightnessContrast);
+      break;
+    case Cmd::DarkRelWhite:
+      if (ws_.ops.darkRelWhite) runOp(ws_.ops.darkRelWhite);
+      break;
+    case Cmd::DrawTable:
+      if (ws_.ops.drawTable) runOp(ws_.ops.drawTable);
+      break;
+    case Cmd::MergeCells:
+      if (ws_.ops.mergeCells) runOp(ws_.ops.mergeCells);
+      break;
+    case Cmd::DrawText:
+      if (ws_.ops.drawText) runOp(ws_.ops.drawText);
+      break;
+    case Cmd::DenseThinPlus:
+      if (ws_.ops.density) {
+        ws_.ops.density(ws_, true);
+        showPicture();
+      }
+      break;
+    case Cmd::LineWidthPlus: case Cmd::LineWidthMinus:
+      if (ws_.ops.lineWidth) {
+        ws_.ops.lineWidth(ws_, c.cmd == Cmd::LineWidthPlus, false);
+        showPicture();
+      }
+      break;
+    case Cmd::NextFile:
+      normalFileMode();
+      files_->nextPageButton();
+      break;
+    case Cmd::MoveZone: case Cmd::MoveRect: case Cmd::ResizeRect: stepRect(c); break;
+    default:
+      // Operations that this build does not have yet do nothing.
+      break;
+  }
+}
+
+void FormA4::stepRect(const KeyCommand& c) {
+  ParamStore& p = ws_.params;
+  const int step = c.bigStep ? 10 : 1;
+  int fx = 24, fy = 25;
+  if (c.cmd == Cmd::MoveZone) fx = 20, fy = 21;
+  else if (c.cmd == Cmd::ResizeRect) fx = 26, fy = 27;
+  if (c.dx) p.setTn(fx, stepField(p.tn(fx), c.dx * step, ws_.decimals()));
+  if (c.dy) p.setTn(fy, stepField(p.tn(fy), c.dy * step, ws_.decimals()));
+  updateFrames();
+}
+
+void FormA4::toggleSnapshot() {
+  if (views_->currentWidget() == picDubl_) {
+    views_->setCurrentWidget(picA4_);
+    return;
+  }
+  if (picDubl_->property("taken").toBool() == false) takeSnapshot();
+  views_->setCurrentWidget(picDubl_);
+}
+
+void FormA4::takeSnapshot() {
+  picDubl_->setStill(picA4_->grab());
+  picDubl_->setProperty("taken", true);
+}
+
+bool FormA4::snapshotShown() const { return views_->currentWidget() == picDubl_; }
+
+void FormA4::pointerAt(double x, double y) {
+  const double d = ws_.shared.dotsPerMm;
+  ParamStore& p = ws_.params;
+  p.setCaption(labId(49), pointerMmText(x, d, ws_.decimals()));
+  p.setCaption(labId(50), pointerMmText(y, d, ws_.decimals()));
+  if (ws_.image.loaded) {
+    const auto value = pointerValueText(ws_.image.bitmap, static_cast<int>(std::floor(x)),
+                                        static_cast<int>(std::floor(y)));
+    if (value) p.setCaption(labId(51), *value);
+  }
+}
+
+void FormA4::mousePress(double x, double y, Qt::MouseButton b, Qt::KeyboardModifiers m) {
+  progress_->requestStop();
+  ws_.params.setCaption(labId(51), "");
+  if (!drawingMode()) {
+    magniWasOn_ = timerMagni_->isActive();
+    timerMagni_->stop();
+  }
+  if (!ws_.image.loaded) return;
+  if (b == Qt::RightButton) {
+    if (drawingMode() && !(m & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)))
+      popup_->popup(QCursor::pos());
+    return;
+  }
+  if (b != Qt::LeftButton) return;
+  dragging_ = true;
+  dragX_ = x;
+  dragY_ = y;
+  dragStart_ = copyZoneRect(ws_.params, ws_.shared.dotsPerMm);
+}
+
+void FormA4::mouseMove(double x, double y, Qt::MouseButtons held) {
+  lastPointer_ = picA4_->mapFromGlobal(QCursor::pos());
+  if (held == Qt::NoButton) {
+    pointerAt(x, y);
+    return;
+  }
+  if (!dragging_) return;
+  const double d = ws_.shared.dotsPerMm;
+  if (drawingMode()) {
+    // A new drawing rectangle from the press point to the pointer.
+    PixRect r{std::min(dragX_, x), std::min(dragY_, y), std::abs(x - dragX_), std::abs(y - dragY_)};
+    setDrawingRect(ws_.params, r, d, ws_.decimals());
+  } else {
+    // The copy zone follows the pointer.
+    setCopyZoneOrigin(ws_.params, dragStart_.x + (x - dragX_), dragStart_.y + (y - dragY_), d, ws_.decimals());
+  }
+  updateFrames();
+}
+
+void FormA4::mouseRelease(double, double, Qt::MouseButton, Qt::KeyboardModifiers) {
+  dragging_ = false;
+  progress_->clearStop();
+  if (!drawingMode() && magniWasOn_ && ws_.params.chb(49)) timerMagni_->start();
+}
+
+void FormA4::magnifierTick() {
+  if (!picA4_->isVisible() || !picA4_->underMouse()) return;
+  const QPoint pos = picA4_->mapFromGlobal(QCursor::pos());
+  const int units = ws_.shared.twipsPerPixel;
+  if (magnifier_.tick(pos.x() * units, pos.y() * units)) picA4_->showMagnifier(pos);
+}
+
+void FormA4::normalFileMode() {
+  listOpen_->hide();
+  dirBox_->hide();
+  chooserFolder_ = -1;
+  comPath_[5]->setText(QStringLiteral("Открыть"));
+  comCopy_->setText(QStringLiteral("Копировать"));
+}
+
+void FormA4::folderButton(int k) {
+  const bool shown = listOpen_->isVisible() || dirBox_->isVisible();
+  const int listIndex = k == 1 || k == 4 ? 5 : k;
+  if (shown && chooserFolder_ == k) {
+    normalFileMode();
+    return;
+  }
+  files_->currentIndex = listIndex;
+  if (listIndex == 5) files_->setPictureFolder();
+  else files_->rebuild();
+  listOpen_->show();
+  showFolderChooser(k == 5 ? 1 : k);
+  chooserFolder_ = k;
+}
+
+void FormA4::showFolderChooser(int k) {
+  dirBox_->setProperty("folder", k);
+  const std::string start = existingFolderOrParent(ws_.shared.folders[static_cast<std::size_t>(k)]);
+  dirBox_->show();
+  dir1_->setProperty("browse", qs(start));
+  dirPath_->setText(qs(start));
+  dir1_->clear();
+  QDir dir(qs(start));
+  auto add = [this](const QString& caption, const QString& path) {
+    auto* it = new QListWidgetItem(caption, dir1_);
+    it->setData(Qt::UserRole, path);
+  };
+  if (!dir.isRoot()) add(QStringLiteral(".."), QDir::cleanPath(dir.absoluteFilePath(QStringLiteral(".."))));
+  for (const QString& sub : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase))
+    add(sub, dir.absoluteFilePath(sub));
+}
+
+void FormA4::enterFolder(const QString& path) {
+  const int k = dirBox_->property("folder").toInt();
+  if (k < 0 || k > 5) return;
+  ws_.shared.folders[static_cast<std::size_t>(k)] = us(path);
+  if (k == 1) files_->setPictureFolder();
+  else if (listOpen_->isVisible() && files_->currentIndex == k) files_->rebuild();
+  showFolderChooser(k);
 }
 
 }  // namespace quillaro

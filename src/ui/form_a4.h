@@ -1,13 +1,158 @@
 #pragma once
+// The main window: a view over the workspace. The panels are built from the control table
+// and bound to the parameter store; the views show the workspace's pictures; keys, mouse
+// and timers start the workspace's operations.
 #include <QMainWindow>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/file_list.h"
+#include "app/keymap.h"
+#include "app/operations.h"
+#include "app/view_logic.h"
+#include "ui/panels.h"
+#include "ui/qt_ports.h"
+
+class QLabel;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QLineEdit;
+class QPushButton;
+class QStackedWidget;
+class QTabWidget;
+class QTimer;
+class QDockWidget;
+class QWidget;
 
 namespace quillaro {
 
-// The main window: a view over the workspace.
+class Workspace;
+class PictureView;
+
 class FormA4 : public QMainWindow {
-  Q_OBJECT
 public:
-  explicit FormA4(QWidget* parent = nullptr);
+  explicit FormA4(Workspace& ws, QWidget* parent = nullptr);
+  ~FormA4() override;
+
+  // After the picture in the image buffer changed (opened, turned, masked): the views,
+  // the size label and the frames.
+  void showPicture();
+  // The edit view and the A3 preview show the page image and the A3 buffer again.
+  void showPageImage();
+
+  // A key of the page view (also used by tests); `text` is the typed character, if any.
+  void dispatchKey(const KeyPress& k, const QString& text = {});
+  void runCommand(const KeyCommand& c);
+  // Told of every command that a key or the menu starts (tests, status).
+  std::function<void(Cmd)> commandObserver;
+
+  // Runs the whole action program; without one the run buttons are disabled.
+  void setProgramRunner(std::function<void()> run);
+  // TimerCom: the pending action program starts on the fifth tick of 500 ms; with
+  // exitAfter the program ends afterwards.
+  void startPendingProgram(bool exitAfter);
+
+  // The close request with its save prompts; true when the window may close.
+  bool shutdownAllowed();
+
+  // The copy count label: N and its noun.
+  void showCopies(int n);
+
+  // For tests and the program.
+  FileList& fileList() { return *files_; }
+  PanelBinder& binder() { return *binder_; }
+  PictureView* pageView() const { return picA4_; }
+  PictureView* editView() const { return picE4_; }
+  QListWidget* listOpen() const { return listOpen_; }
+  QTabWidget* panels() const { return panels_; }
+  QMenu* popupMenu() const { return popup_; }
+  QtProgress& progress() { return *progress_; }
+  Magnifier& magnifier() { return magnifier_; }
+  bool snapshotShown() const;
+  void showPanel(PanelId p);
+  // The pointer readout for a picture position (Lab(49), Lab(50), Lab(51)).
+  void pointerAt(double x, double y);
+  // Rebuilds the popup menu's captions and enabled states (done on every opening).
+  void prepareMenu();
+
+protected:
+  void closeEvent(QCloseEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void moveEvent(QMoveEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+
+private:
+  void buildUi();
+  QWidget* buildFilePanel();
+  QWidget* buildStatusRow();
+  void buildMenu();
+  void extendPanels();
+  void storeChanged(const ControlId& id);
+  void updateFrames();
+  void updateFitMode();
+  void applyTextFont();
+  void folderButton(int k);
+  void showFolderChooser(int k);
+  void enterFolder(const QString& path);
+  void toggleSnapshot();
+  void takeSnapshot();
+  void mousePress(double x, double y, Qt::MouseButton b, Qt::KeyboardModifiers m);
+  void mouseMove(double x, double y, Qt::MouseButtons held);
+  void mouseRelease(double x, double y, Qt::MouseButton b, Qt::KeyboardModifiers m);
+  void magnifierTick();
+  void stepRect(const KeyCommand& c);
+  void normalFileMode();
+  void pictureOperation(bool changed);
+  void turn(TurnDirection d);
+  void maskWith(const std::string& pattern);
+  void runOp(const std::function<void(Workspace&)>& op);
+  bool drawingMode() const;
+  void setStatus(std::string_view caption, std::string_view status);
+
+  Workspace& ws_;
+  std::unique_ptr<QtProgress> progress_;
+  std::unique_ptr<PanelBinder> binder_;
+  std::unique_ptr<FileList> files_;
+  Magnifier magnifier_;
+  int observer_ = 0;
+  bool syncingWindow_ = false;
+
+  PictureView* picA4_ = nullptr;
+  PictureView* picE4_ = nullptr;
+  PictureView* picDubl_ = nullptr;
+  PictureView* a3Preview_ = nullptr;
+  QStackedWidget* views_ = nullptr;
+  QTabWidget* panels_ = nullptr;
+  QDockWidget* dock_ = nullptr;
+  QListWidget* listOpen_ = nullptr;
+  QListWidget* dir1_ = nullptr;
+  QLabel* dirPath_ = nullptr;
+  QWidget* dirBox_ = nullptr;
+  QPushButton* comPath_[6] = {};
+  QPushButton* comCopy_ = nullptr;
+  QPushButton* comTabAll_ = nullptr;
+  QPushButton* comRead_ = nullptr;
+  QPushButton* comSavEd_ = nullptr;
+  QPlainTextEdit* tz_[8] = {};
+  QLineEdit* textFileName_ = nullptr;
+  QWidget* picMask_ = nullptr;
+  QMenu* popup_ = nullptr;
+  QTimer* timerCom_ = nullptr;
+  QTimer* timerRgb_ = nullptr;
+  QTimer* timerMagni_ = nullptr;
+  int timerComTicks_ = 0;
+  bool programPending_ = false;
+  bool exitAfterProgram_ = false;
+  std::function<void()> runProgram_;
+  int chooserFolder_ = -1;
+  bool magniWasOn_ = false;
+  bool dragging_ = false;
+  double dragX_ = 0, dragY_ = 0;
+  PixRect dragStart_;
+  QPoint lastPointer_;
 };
 
 }  // namespace quillaro

@@ -7,9 +7,12 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "actions/fields.h"
+#include "actions/runner.h"
 #include "app/launch.h"
+#include "app/picture_commands.h"
 #include "app/ports.h"
 #include "app/workspace.h"
 #include "ui/form_a4.h"
@@ -27,6 +30,7 @@ const char* const kUsage =
     "  hide=1        run the action program before any window is shown\n"
     "                (messages go to standard error; questions take their default)\n"
     "  exit=1        end after the action program has run\n"
+    "  --open FILE   open the picture FILE once the window is shown\n"
     "  --help        this text\n"
     "  --version     the version\n";
 
@@ -44,7 +48,17 @@ int main(int argc, char** argv) {
     }
   }
   using namespace quillaro;
-  const std::string commandLine = joinArguments(argc, argv);
+  // "--open FILE" is taken out before the command line is read.
+  std::string openAtStart;
+  std::vector<const char*> args(argv, argv + argc);
+  for (std::size_t i = 1; i + 1 < args.size(); ++i) {
+    if (std::strcmp(args[i], "--open") == 0) {
+      openAtStart = args[i + 1];
+      args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+      break;
+    }
+  }
+  const std::string commandLine = joinArguments(static_cast<int>(args.size()), args.data());
 
   // A first, silent look at the command line decides whether a window is needed before
   // the action program runs.
@@ -74,7 +88,13 @@ int main(int argc, char** argv) {
   Prompts* prompts = hidden ? static_cast<Prompts*>(&stderrPrompts) : qtPrompts.get();
   Workspace ws(prompts, &nullProgress);
 
-  const LaunchResult started = launch(ws, commandLine);
+  installActionModules(ws);
+  installPictureCommands(ws);
+  if (hidden) reportRunOnStderr(ws);
+  LaunchOptions launchOptions;
+  launchOptions.runProgram = [](Workspace& w) { runAll(w); };
+  const LaunchResult started = launch(ws, commandLine, launchOptions);
+  ws.actions.onLine = nullptr;
   const bool programMissing = !started.commandLine.programPath.empty() && !started.programRead;
   if (programMissing && hidden)
     std::fprintf(stderr, "%s - нет файла\n", started.commandLine.programPath.c_str());
@@ -88,8 +108,11 @@ int main(int argc, char** argv) {
   ws.prompts = qtPrompts.get();
   ws.reader.setPrompts(ws.prompts);
 
-  FormA4 window;
+  FormA4 window(ws);
+  window.setProgramRunner([&ws] { runAll(ws); });
   qtPrompts->setParent(&window);
   window.show();
+  if (!openAtStart.empty()) window.fileList().openPicture(openAtStart);
+  if (started.programPending) window.startPendingProgram(started.commandLine.exit);
   return app->exec();
 }

@@ -47,3 +47,25 @@ Answer QtPrompts::ask(std::string_view text, Buttons buttons, Icon icon, Answer 
 }
 
 }  // namespace quillaro
+
+#include <QCoreApplication>
+#include <string>
+
+namespace quillaro {
+
+void QtProgress::percent(int value) {
+  const std::string text = std::to_string(value) + " %";
+  if (show_) show_(text, text);
+  pump();
+}
+
+void QtProgress::status(std::string_view text) {
+  if (show_) show_(text.empty() ? std::string_view{} : text, text);
+}
+
+bool QtProgress::pump() {
+  QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  return stop_;
+}
+
+}  // namespace quillaro

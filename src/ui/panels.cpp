@@ -1,0 +1,375 @@
+#include "ui/panels.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <initializer_list>
+
+#include "app/param_store.h"
+
+namespace quillaro {
+namespace {
+
+QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+std::string us(const QString& s) { return s.toUtf8().toStdString(); }
+
+bool in(int i, std::initializer_list<int> list) {
+  return std::find(list.begin(), list.end(), i) != list.end();
+}
+
+PanelId chbPanel(int i) {
+  if (in(i, {9, 32, 33, 35, 44, 45, 46, 52, 61, 62, 78, 79, 83, 84, 85})) return PanelId::Copy;
+  if (in(i, {55, 56, 57, 58, 68, 69, 70, 73})) return PanelId::Tone;
+  if (in(i, {11, 40, 59, 66, 67})) return PanelId::Mask;
+  if (in(i, {26, 39, 65})) return PanelId::Save;
+  if (in(i, {0, 1, 38, 41, 42, 43, 48, 50, 51, 53, 60, 76, 80, 81, 82, 86, 87})) return PanelId::Print;
+  if (in(i, {2, 3, 4, 5, 16, 17, 18, 19, 20, 37})) return PanelId::Text;
+  if (in(i, {6, 7, 10, 12, 13, 14, 21, 22, 24, 25, 29, 34, 36})) return PanelId::Table;
+  return PanelId::Settings;
+}
+
+PanelId tnPanel(int i) {
+  if (in(i, {2, 3, 11, 12, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 28, 29, 39, 40, 41, 42, 43,
+             44, 53, 60, 61, 68, 69}))
+    return PanelId::Copy;
+  if (in(i, {55, 56, 57})) return PanelId::Tone;
+  if (in(i, {58, 59})) return PanelId::Mask;
+  if (in(i, {48, 49, 50})) return PanelId::Print;
+  if (in(i, {8, 33, 34, 35, 36, 37, 38})) return PanelId::Text;
+  if (in(i, {0, 1, 4, 5, 6, 10, 24, 25, 26, 27, 30, 31, 32})) return PanelId::Table;
+  return PanelId::Settings;
+}
+
+PanelId checkPanel(Check c) {
+  switch (c) {
+    case Check::ChLand: case Check::Ch2in1: case Check::Ch2origin: case Check::ChMirror:
+    case Check::Ch2of2: case Check::ChBackRotat: case Check::ChPaste: case Check::ChForm:
+    case Check::ChA3: case Check::Ch1200dpi:
+      return PanelId::Copy;
+    case Check::ChTabTab: case Check::ChDrawInCell: case Check::ChRowTab:
+    case Check::ChTexBiasLine: case Check::ChTabX0: case Check::ChTabY0: case Check::ChTabXSZ:
+    case Check::ChTabYSZ: case Check::ChAxis:
+      return PanelId::Table;
+    default:
+      return PanelId::Settings;
+  }
+}
+
+PanelId optionPanel(OptionGroup g) {
+  switch (g) {
+    case OptionGroup::Mouse: case OptionGroup::MouseUp: return PanelId::Settings;
+    case OptionGroup::AutoTB: case OptionGroup::AutoLR: return PanelId::Copy;
+    default: return PanelId::Text;
+  }
+}
+
+// The text shown beside a control: its caption, else its tooltip, else its address.
+std::string shownCaption(const ControlInfo* row, const char* name, int index) {
+  if (row && *row->caption) return row->caption;
+  if (row && *row->tooltip) return row->tooltip;
+  return std::string(name) + "(" + std::to_string(index) + ")";
+}
+
+int arrayCount(Ctl kind) {
+  switch (kind) {
+    case Ctl::ChB: return kChbCount;
+    case Ctl::TN: return kTnCount;
+    case Ctl::TTB: return kTtbCount;
+    case Ctl::TextPrint: return kTextPrintCount;
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+PanelId panelOf(ControlId id) {
+  switch (id.kind) {
+    case Ctl::ChB: return chbPanel(id.index);
+    case Ctl::TN: return tnPanel(id.index);
+    case Ctl::TTB: return id.index == 1 ? PanelId::Save : PanelId::Settings;
+    case Ctl::TextPrint: return PanelId::Print;
+    case Ctl::Check: return checkPanel(static_cast<Check>(id.index));
+    case Ctl::Option: return optionPanel(static_cast<OptionGroup>(id.index));
+    case Ctl::List: return PanelId::Text;
+    case Ctl::Held:
+      switch (static_cast<Held>(id.index)) {
+        case Held::Threshold: case Held::Brightness: return PanelId::Tone;
+        case Held::MaskPattern: return PanelId::Mask;
+        case Held::TextFileName: return PanelId::Save;
+        default: return PanelId::Settings;
+      }
+    case Ctl::TZ: return id.index == 0 ? PanelId::Actions : PanelId::Text;
+    default: return PanelId::Settings;
+  }
+}
+
+const char* panelCaption(PanelId p) {
+  static constexpr const char* kCaptions[] = {"Настройки", "Копирование", "Яркость", "Маски",
+                                              "Сохранение", "Действия", "Печать", "Текст",
+                                              "Таблица"};
+  return kCaptions[static_cast<int>(p)];
+}
+
+const char* panelName(PanelId p) {
+  static constexpr const char* kNames[] = {"FrameSett", "FrameCopy", "FrameTone", "FrameMask",
+                                           "FrameSave", "FrameAct", "FramePrint", "FrameText",
+                                           "FrameTable"};
+  return kNames[static_cast<int>(p)];
+}
+
+PanelBinder::PanelBinder(ParamStore& store, Prompts* prompts)
+    : store_(store), prompts_(prompts), guard_(new QObject) {
+  token_ = store_.subscribe([this](const ControlId& id) {
+    if (!updating_) show(id);
+  });
+}
+
+PanelBinder::~PanelBinder() {
+  store_.unsubscribe(token_);
+  delete guard_;
+}
+
+void PanelBinder::bind(ControlId id, int sub, QWidget* w) {
+  widgets_[slot(id, sub)] = w;
+  byControl_[id.key()].emplace_back(sub, w);
+  QObject::connect(w, &QObject::destroyed, guard_, [this, id, sub, w] {
+    widgets_.erase(slot(id, sub));
+    auto& v = byControl_[id.key()];
+    v.erase(std::remove_if(v.begin(), v.end(), [w](const auto& p) { return p.second == w; }), v.end());
+  });
+  showOne(id, sub, w);
+}
+
+QWidget* PanelBinder::widgetFor(ControlId id, int sub) const {
+  const auto it = widgets_.find(slot(id, sub));
+  return it == widgets_.end() ? nullptr : it->second;
+}
+
+void PanelBinder::show(ControlId id) {
+  const auto it = byControl_.find(id.key());
+  if (it == byControl_.end()) return;
+  for (const auto& [sub, w] : it->second) showOne(id, sub, w);
+}
+
+void PanelBinder::refreshAll() {
+  for (const auto& [key, list] : byControl_) {
+    const ControlId id{static_cast<Ctl>(key >> 16), static_cast<int>(key & 0xFFFF)};
+    for (const auto& [sub, w] : list) showOne(id, sub, w);
+  }
+}
+
+void PanelBinder::showOne(ControlId id, int sub, QWidget* w) {
+  const QSignalBlocker block(w);
+  w->setEnabled(store_.enabled(id));
+  const std::string tip = store_.tooltip(id, sub);
+  w->setToolTip(qs(tip));
+  switch (id.kind) {
+    case Ctl::ChB:
+      static_cast<QCheckBox*>(w)->setChecked(store_.chb(id.index));
+      break;
+    case Ctl::Check:
+      static_cast<QCheckBox*>(w)->setChecked(store_.check(static_cast<Check>(id.index)));
+      break;
+    case Ctl::Option:
+      static_cast<QRadioButton*>(w)->setChecked(store_.option(static_cast<OptionGroup>(id.index)) == sub);
+      break;
+    case Ctl::List:
+      static_cast<QComboBox*>(w)->setCurrentIndex(store_.listIndex(static_cast<ListSel>(id.index)));
+      break;
+    case Ctl::TN: case Ctl::TTB: case Ctl::TextPrint: case Ctl::Held: {
+      auto* e = static_cast<QLineEdit*>(w);
+      const std::string& v = id.kind == Ctl::TN ? store_.tn(id.index)
+                           : id.kind == Ctl::TTB ? store_.ttb(id.index)
+                           : id.kind == Ctl::TextPrint ? store_.textPrint(id.index)
+                                                       : store_.held(static_cast<Held>(id.index));
+      if (e->text() != qs(v)) e->setText(qs(v));
+      break;
+    }
+    case Ctl::TZ: {
+      auto* e = static_cast<QPlainTextEdit*>(w);
+      const QString v = qs(store_.tz(id.index)).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+      if (e->toPlainText() != v) e->setPlainText(v);
+      break;
+    }
+    case Ctl::Lab: case Ctl::NamedLabel:
+      static_cast<QLabel*>(w)->setText(qs(store_.caption(id, sub)));
+      break;
+    default:
+      break;
+  }
+}
+
+QWidget* PanelBinder::buildPanel(PanelId panel) {
+  auto* scroll = new QScrollArea;
+  scroll->setObjectName(panelName(panel));
+  scroll->setWidgetResizable(true);
+  auto* body = new QWidget;
+  auto* column = new QVBoxLayout(body);
+  auto* form = new QFormLayout;
+  column->addLayout(form);
+
+  auto addCheck = [&](ControlId id, const std::string& caption, bool named) {
+    auto* box = new QCheckBox(qs(caption));
+    box->setObjectName(named ? QString::fromUtf8(findControl(id)->name)
+                             : QStringLiteral("ChB_%1").arg(id.index));
+    form->addRow(box);
+    QObject::connect(box, &QCheckBox::toggled, guard_, [this, id](bool on) {
+      updating_ = true;
+      if (id.kind == Ctl::ChB) store_.setChb(id.index, on);
+      else store_.setCheck(static_cast<Check>(id.index), on);
+      updating_ = false;
+      show(id);  // the handling may have changed or refused the value
+    });
+    bind(id, 0, box);
+  };
+  auto addField = [&](ControlId id, const std::string& caption, const QString& objectName) {
+    auto* edit = new QLineEdit;
+    edit->setObjectName(objectName);
+    form->addRow(qs(caption), edit);
+    QObject::connect(edit, &QLineEdit::editingFinished, guard_, [this, id, edit] {
+      const std::string v = us(edit->text());
+      updating_ = true;
+      switch (id.kind) {
+        case Ctl::TN: store_.editTn(id.index, v, prompts_); break;
+        case Ctl::TTB: store_.setTtb(id.index, v); break;
+        case Ctl::TextPrint: store_.setTextPrint(id.index, v); break;
+        case Ctl::Held: store_.setHeld(static_cast<Held>(id.index), v); break;
+        default: break;
+      }
+      updating_ = false;
+      show(id);  // clamped values are shown at once
+    });
+    bind(id, 0, edit);
+  };
+
+  // Control arrays, every index (a control without a row gets its address as caption).
+  for (Ctl kind : {Ctl::ChB, Ctl::TN, Ctl::TTB, Ctl::TextPrint}) {
+    const char* name = kind == Ctl::ChB ? "ChB" : kind == Ctl::TN ? "TN" : kind == Ctl::TTB ? "TTB" : "TextPrint";
+    for (int i = 0; i < arrayCount(kind); ++i) {
+      const ControlId id{kind, i};
+      if (panelOf(id) != panel) continue;
+      const ControlInfo* row = findControl(id);
+      const std::string caption = shownCaption(row, name, i);
+      if (kind == Ctl::ChB) addCheck(id, caption, false);
+      else addField(id, caption, QStringLiteral("%1_%2").arg(QString::fromLatin1(name)).arg(i));
+    }
+  }
+  // Named controls from the table.
+  std::vector<QButtonGroup*> groups;
+  for (const ControlInfo& row : controlTable()) {
+    const ControlId id{row.kind, row.index};
+    if (panelOf(id) != panel) continue;
+    switch (row.kind) {
+      case Ctl::Check:
+        addCheck(id, shownCaption(&row, row.name, row.index), true);
+        break;
+      case Ctl::Held: {
+        const Held h = static_cast<Held>(row.index);
+        if (h == Held::Threshold || h == Held::Brightness)
+          addField(id, row.name, QString::fromUtf8(row.name));
+        break;
+      }
+      case Ctl::Option: {
+        if (row.sub == 0) {
+          auto* box = new QGroupBox(QString::fromUtf8(row.name));
+          box->setObjectName(QString::fromUtf8(row.name) + QStringLiteral("Group"));
+          box->setLayout(new QVBoxLayout);
+          form->addRow(box);
+          groups.push_back(new QButtonGroup(box));
+        }
+        auto* group = groups.back();
+        auto* radio = new QRadioButton(qs(row.caption));
+        radio->setObjectName(QStringLiteral("%1_%2").arg(QString::fromUtf8(row.name)).arg(row.sub));
+        group->addButton(radio);
+        static_cast<QWidget*>(group->parent())->layout()->addWidget(radio);
+        const int sub = row.sub;
+        QObject::connect(radio, &QRadioButton::toggled, guard_, [this, id, sub](bool on) {
+          if (!on) return;
+          updating_ = true;
+          store_.setOption(static_cast<OptionGroup>(id.index), sub);
+          updating_ = false;
+          show(id);
+        });
+        bind(id, sub, radio);
+        break;
+      }
+      case Ctl::List: {
+        if (row.sub != 0) break;
+        auto* combo = new QComboBox;
+        combo->setObjectName(QString::fromUtf8(row.name));
+        for (int s = 0; const ControlInfo* entry = findControl(id, s); ++s)
+          combo->addItem(qs(entry->caption));
+        form->addRow(combo);
+        QObject::connect(combo, &QComboBox::currentIndexChanged, guard_, [this, id](int i) {
+          if (i < 0) return;
+          updating_ = true;
+          store_.setListIndex(static_cast<ListSel>(id.index), i);
+          updating_ = false;
+        });
+        bind(id, 0, combo);
+        break;
+      }
+      default:
+        break;
+    }
+  }
+  column->addStretch(1);
+  scroll->setWidget(body);
+  return scroll;
+}
+
+QLabel* PanelBinder::makeLabel(ControlId id) {
+  auto* label = new QLabel;
+  const ControlInfo* row = findControl(id);
+  label->setObjectName(row ? (id.kind == Ctl::Lab ? QStringLiteral("Lab_%1").arg(id.index)
+                                                 : QString::fromUtf8(row->name))
+                           : QStringLiteral("Lab_%1").arg(id.index));
+  bind(id, 0, label);
+  return label;
+}
+
+QPlainTextEdit* PanelBinder::makeTextArea(int k) {
+  auto* edit = new QPlainTextEdit;
+  edit->setObjectName(QStringLiteral("TZ_%1").arg(k));
+  const ControlId id = tzId(k);
+  QObject::connect(edit, &QPlainTextEdit::textChanged, guard_, [this, k, edit] {
+    std::string v = us(edit->toPlainText());
+    // The store keeps CR LF line ends, as the files have them.
+    std::string crlf;
+    crlf.reserve(v.size() + v.size() / 16);
+    for (char c : v) {
+      if (c == '\n') crlf += '\r';
+      crlf += c;
+    }
+    updating_ = true;
+    store_.setTz(k, std::move(crlf));
+    updating_ = false;
+  });
+  bind(id, 0, edit);
+  return edit;
+}
+
+QLineEdit* PanelBinder::makeHeldField(Held h) {
+  auto* edit = new QLineEdit;
+  const ControlId id = heldId(h);
+  edit->setObjectName(QString::fromUtf8(findControl(id)->name));
+  QObject::connect(edit, &QLineEdit::textEdited, guard_, [this, h, edit] {
+    updating_ = true;
+    store_.setHeld(h, us(edit->text()));
+    updating_ = false;
+  });
+  bind(id, 0, edit);
+  return edit;
+}
+
+}  // namespace quillaro

@@ -1,0 +1,113 @@
+#include "app/shutdown.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "app/files.h"
+#include "app/workspace.h"
+#include "support/scripted_prompts.h"
+
+namespace fs = std::filesystem;
+
+namespace quillaro {
+namespace {
+
+using testing::ScriptedPrompts;
+
+struct ShutdownFixture : ::testing::Test {
+  ScriptedPrompts prompts;
+  Workspace ws{&prompts};
+  fs::path dir = fs::temp_directory_path() / ("quillaro-shutdown-" + std::to_string(::getpid()));
+  std::vector<std::pair<int, std::string>> asked;
+  AskNameFn askName = [this](int k, const std::string& n) { asked.emplace_back(k, n); };
+  void SetUp() override {
+    fs::create_directories(dir);
+    ws.shared.settingsPath = (dir / "Quillaro.ini").string();
+    ws.params.setChb(47, false);
+  }
+  void TearDown() override { std::error_code ec; fs::remove_all(dir, ec); }
+};
+
+TEST_F(ShutdownFixture, UnmodifiedFieldsCloseWithoutQuestions) {
+  ws.params.setTz(0, "Open", false);
+  EXPECT_TRUE(requestShutdown(ws, askName));
+  EXPECT_TRUE(prompts.shown.empty());
+}
+
+TEST_F(ShutdownFixture, CancelKeepsTheWindowAndSkipsTheRest) {
+  ws.params.setTz(0, "Copy");
+  ws.params.setTz(3, "text");
+  ws.params.setChb(47, true);
+  prompts.answers = {Answer::Cancel};
+  EXPECT_FALSE(requestShutdown(ws, askName));
+  ASSERT_EQ(prompts.shown.size(), 1u);
+  EXPECT_EQ(prompts.shown[0].text, "Сохранить файл .pfp ?");
+  EXPECT_EQ(prompts.shown[0].buttons, Buttons::YesNoCancel);
+  EXPECT_FALSE(fileExists(ws.shared.settingsPath));
+}
+
+TEST_F(ShutdownFixture, NoGoesOnToTheTextAndThenTheSettings) {
+  ws.params.setTz(0, "Copy");
+  ws.params.setTz(3, "text");
+  ws.params.setChb(47, true);
+  prompts.answers = {Answer::No, Answer::No};
+  EXPECT_TRUE(requestShutdown(ws, askName));
+  ASSERT_EQ(prompts.shown.size(), 2u);
+  EXPECT_EQ(prompts.shown[1].text, "Сохранить файл .txt ?");
+  EXPECT_TRUE(fileExists(ws.shared.settingsPath));
+}
+
+TEST_F(ShutdownFixture, YesOnANamelessFieldAsksForAName) {
+  ws.params.setTz(3, "text");
+  prompts.answers = {Answer::Yes};
+  EXPECT_FALSE(requestShutdown(ws, askName));
+  EXPECT_EQ(ws.params.held(Held::TextFileName), ".txt");
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0], std::make_pair(3, std::string(".txt")));
+  EXPECT_TRUE(ws.params.tzModified(3));
+}
+
+TEST_F(ShutdownFixture, YesOnANamedFieldWritesIt) {
+  const std::string path = (dir / "book.pfp").string();
+  ws.params.setTz(0, "Open, SRC=\"a.bmp\"");
+  ws.params.setTzName(0, path);
+  prompts.answers = {Answer::Yes};
+  EXPECT_TRUE(requestShutdown(ws, askName));
+  EXPECT_EQ(prompts.shown[0].text, "Сохранить файл " + path + " ?");
+  EXPECT_EQ(readTextFile(path).value_or(""), "Open, SRC=\"a.bmp\"");
+  EXPECT_FALSE(ws.params.tzModified(0));
+}
+
+TEST_F(ShutdownFixture, AFailedWriteRefusesTheClose) {
+  ws.params.setTz(0, "Copy");
+  ws.params.setTzName(0, (dir / "no-such-folder" / "book.pfp").string());
+  prompts.answers = {Answer::Yes};
+  EXPECT_FALSE(requestShutdown(ws, askName));
+  ASSERT_EQ(prompts.shown.size(), 2u);
+  EXPECT_EQ(prompts.shown[1].icon, Icon::Stop);
+  EXPECT_TRUE(ws.params.tzModified(0));
+}
+
+TEST_F(ShutdownFixture, WithoutRemindOnlyLongTextsAreAskedAbout) {
+  ws.params.setChb(31, false);
+  ws.params.setTz(0, std::string(1000, 'a'));
+  EXPECT_TRUE(saveFieldPrompt(ws, 0, askName));
+  EXPECT_TRUE(prompts.shown.empty());
+  // 1001 characters, counted as characters: 1001 Cyrillic letters are 2002 bytes.
+  std::string longText;
+  for (int i = 0; i < 1001; ++i) longText += "ж";
+  ws.params.setTz(0, longText);
+  prompts.answers = {Answer::No};
+  EXPECT_TRUE(saveFieldPrompt(ws, 0, askName));
+  EXPECT_EQ(prompts.shown.size(), 1u);
+  std::string shortCyr;
+  for (int i = 0; i < 600; ++i) shortCyr += "ж";  // 1200 bytes, 600 characters
+  ws.params.setTz(0, shortCyr);
+  EXPECT_TRUE(saveFieldPrompt(ws, 0, askName));
+  EXPECT_EQ(prompts.shown.size(), 1u);
+}
+
+}  // namespace
+}  // namespace quillaro

@@ -1,0 +1,374 @@
+// The main window on the offscreen platform: panels bound to the store both ways, keys
+// reaching their commands in each mode, the file list widget, the close prompts and the
+// popup menu; and a picture of the whole window for a person to look at.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QtTest>
+#include <filesystem>
+#include <unistd.h>
+
+#include "app/workspace.h"
+#include "image/bmp_file.h"
+#include "image/sample_page.h"
+#include "support/scripted_prompts.h"
+#include "ui/form_a4.h"
+#include "ui/picture_view.h"
+
+using namespace quillaro;
+namespace fs = std::filesystem;
+
+namespace {
+
+Bitmap samplePage(int bits, int width = 1000, int height = 1414) {
+  SamplePageOptions o;
+  o.width = width;
+  o.height = height;
+  o.bits = bits;
+  o.seed = 3;
+  return makeSamplePage(o);
+}
+
+void loadPicture(Workspace& ws, Bitmap b) {
+  ws.image.bitmap = std::move(b);
+  ws.image.loaded = true;
+  ws.shared.bitDepth = ws.image.bitmap.bits;
+}
+
+KeyPress key(int k, bool shift = false, bool ctrl = false, bool alt = false) {
+  KeyPress p;
+  p.key = k;
+  p.shift = shift;
+  p.ctrl = ctrl;
+  p.alt = alt;
+  return p;
+}
+
+struct TempDir {
+  fs::path path = fs::temp_directory_path() / ("quillaro-ui-" + std::to_string(::getpid()));
+  TempDir() { fs::create_directories(path); }
+  ~TempDir() { std::error_code ec; fs::remove_all(path, ec); }
+};
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+private slots:
+  void storeChangesReachTheWidgets() {
+    Workspace ws;
+    FormA4 w(ws);
+    auto* remind = qobject_cast<QCheckBox*>(w.binder().widgetFor(chbId(31)));
+    QVERIFY(remind);
+    QCOMPARE(remind->text(), QStringLiteral("Напоминать"));
+    QCOMPARE(remind->toolTip(), QStringLiteral("Предупреждать, запрашивать подтверждение"));
+    QVERIFY(remind->isChecked());
+    ws.params.setChb(31, false);
+    QVERIFY(!remind->isChecked());
+
+    auto* scale = qobject_cast<QLineEdit*>(w.binder().widgetFor(tnId(22)));
+    QVERIFY(scale);
+    ws.params.setTn(22, "150");
+    QCOMPARE(scale->text(), QStringLiteral("150"));
+
+    ws.params.setOption(OptionGroup::Mouse, 2);
+    auto* radio = qobject_cast<QRadioButton*>(w.binder().widgetFor(optionId(OptionGroup::Mouse), 2));
+    QVERIFY(radio && radio->isChecked());
+    QCOMPARE(radio->toolTip(), QStringLiteral("Вставить текст из буфера в нарисованную рамку"));
+
+    ws.params.setEnabled(checkId(Check::ChA3), false);
+    QVERIFY(!w.binder().widgetFor(checkId(Check::ChA3))->isEnabled());
+
+    ws.params.setTz(0, "Open\r\nCopy");
+    auto* tz0 = qobject_cast<QPlainTextEdit*>(w.binder().widgetFor(tzId(0)));
+    QCOMPARE(tz0->toPlainText(), QStringLiteral("Open\nCopy"));
+
+    ws.params.setCaption(namedLabelId(NamedLabel::LabS), "12 %");
+    auto* labS = qobject_cast<QLabel*>(w.binder().widgetFor(namedLabelId(NamedLabel::LabS)));
+    QCOMPARE(labS->text(), QStringLiteral("12 %"));
+  }
+
+  void widgetEditsReachTheStore() {
+    Workspace ws;
+    FormA4 w(ws);
+    auto* sortTime = qobject_cast<QCheckBox*>(w.binder().widgetFor(chbId(27)));
+    sortTime->click();
+    QVERIFY(!ws.params.chb(27));
+
+    auto* margin = qobject_cast<QLineEdit*>(w.binder().widgetFor(tnId(44)));
+    margin->setText("25");
+    emit margin->editingFinished();
+    QCOMPARE(QString::fromStdString(ws.params.tn(44)), QStringLiteral("10"));  // clamped to 0..10
+    QCOMPARE(margin->text(), QStringLiteral("10"));
+
+    auto* land = qobject_cast<QCheckBox*>(w.binder().widgetFor(checkId(Check::ChLand)));
+    land->click();
+    QVERIFY(ws.params.check(Check::ChLand));
+
+    auto* radio = qobject_cast<QRadioButton*>(w.binder().widgetFor(optionId(OptionGroup::MouseUp), 3));
+    radio->click();
+    QCOMPARE(ws.params.option(OptionGroup::MouseUp), 3);
+
+    auto* font = qobject_cast<QComboBox*>(w.binder().widgetFor(listId(ListSel::ListFontName)));
+    font->setCurrentIndex(3);
+    QCOMPARE(QString::fromStdString(ws.params.fontName()), QStringLiteral("Times New Roman"));
+
+    auto* tz3 = qobject_cast<QPlainTextEdit*>(w.binder().widgetFor(tzId(3)));
+    tz3->setPlainText("a\nб");
+    QCOMPARE(ws.params.tz(3), std::string("a\r\nб"));
+    QVERIFY(ws.params.tzModified(3));
+
+    auto* name = qobject_cast<QLineEdit*>(w.binder().widgetFor(heldId(Held::TextFileName)));
+    QTest::keyClicks(name, "book.pfp");
+    QCOMPARE(ws.params.held(Held::TextFileName), std::string("book.pfp"));
+  }
+
+  void everyControlOfTheTableHasOneWidget() {
+    Workspace ws;
+    FormA4 w(ws);
+    for (const ControlInfo& row : controlTable()) {
+      if (row.kind == Ctl::Held && row.index != static_cast<int>(Held::Threshold) &&
+          row.index != static_cast<int>(Held::Brightness) &&
+          row.index != static_cast<int>(Held::TextFileName))
+        continue;  // kept by the program, not typed
+      if (row.kind == Ctl::List && row.sub > 0) continue;  // entries of one combo box
+      if (row.kind == Ctl::NamedLabel && (row.index == static_cast<int>(NamedLabel::LabXCell) ||
+                                          row.index == static_cast<int>(NamedLabel::LabYCell)))
+        continue;  // belong to the table drawing panel
+      QVERIFY2(w.binder().widgetFor({row.kind, row.index}, row.kind == Ctl::Option ? row.sub : 0),
+               row.name);
+    }
+    for (int i = 0; i < kChbCount; ++i) QVERIFY(w.binder().widgetFor(chbId(i)));
+    for (int i = 0; i < kTnCount; ++i) QVERIFY(w.binder().widgetFor(tnId(i)));
+  }
+
+  void keysReachTheirCommandsByMode() {
+    Workspace ws;
+    FormA4 w(ws);
+    loadPicture(ws, samplePage(1));
+    std::vector<Cmd> seen;
+    w.commandObserver = [&](Cmd c) { seen.push_back(c); };
+
+    ws.params.setCheck(Check::ChSelSize, false);  // copy mode
+    w.dispatchKey(key('K'));
+    w.dispatchKey(key('M'));
+    w.dispatchKey(key('C', true));
+    QVERIFY(seen.empty());
+    w.dispatchKey(key('C'));
+    QCOMPARE(seen.back(), Cmd::Copy);
+    w.dispatchKey({}, "+");
+    QCOMPARE(seen.back(), Cmd::PlusButton);
+
+    w.dispatchKey(key('S'));
+    QVERIFY(ws.params.check(Check::ChSelSize));  // drawing mode
+    seen.clear();
+    w.dispatchKey(key('C'));
+    QVERIFY(seen.empty());
+    w.dispatchKey({}, "+");
+    QCOMPARE(seen.back(), Cmd::LineWidthPlus);
+    w.dispatchKey(key('K'));
+    QCOMPARE(seen.back(), Cmd::BrightnessContrast);
+  }
+
+  void arrowsAndF5MoveTheFields() {
+    Workspace ws;
+    FormA4 w(ws);
+    ws.params.setCheck(Check::ChSelSize, false);
+    ws.params.setTn(20, "10");
+    w.dispatchKey(key(kKeyRight));
+    QCOMPARE(ws.params.tn(20), std::string("10.1"));
+    w.dispatchKey(key(kKeyUp, true));
+    QCOMPARE(ws.params.tn(21), std::string("-1"));
+    ws.params.setCheck(Check::ChSelSize, true);
+    ws.params.setTn(26, "5");
+    w.dispatchKey(key(kKeyLeft, false, false, true));
+    QCOMPARE(ws.params.tn(26), std::string("4.9"));
+    ws.params.setTn(24, "12");
+    ws.params.setTn(25, "7");
+    w.dispatchKey(key(kKeyF1 + 5));
+    QCOMPARE(ws.params.tn(20), std::string("12"));
+    QCOMPARE(ws.params.tn(18), std::string("4.9"));
+  }
+
+  void maskKeyMasksTheDrawingRectangleInDrawingModeOnly() {
+    Workspace ws;
+    FormA4 w(ws);
+    Bitmap black = Bitmap::create(200, 200, 1);
+    black.fill(0);
+    loadPicture(ws, std::move(black));
+    ws.params.setTn(24, "0");
+    ws.params.setTn(25, "0");
+    ws.params.setTn(26, "2");
+    ws.params.setTn(27, "2");
+    ws.params.setCheck(Check::ChSelSize, false);
+    w.dispatchKey(key('M'));
+    QVERIFY(!ws.image.bitmap.isWhite(1, 0));
+    ws.params.setCheck(Check::ChSelSize, true);
+    w.dispatchKey(key(kKeyDelete));
+    QVERIFY(ws.image.bitmap.isWhite(1, 0));
+    QVERIFY(!ws.image.bitmap.isWhite(60, 60));
+    QVERIFY(ws.params.tz(0).find("Erase, 0, 0, 2, 2") != std::string::npos);
+  }
+
+  void turnKeysTurnThePicture() {
+    Workspace ws;
+    FormA4 w(ws);
+    loadPicture(ws, samplePage(8, 300, 200));
+    ws.params.setCheck(Check::ChSelSize, false);
+    w.dispatchKey(key(kKeyComma, false, true));
+    QCOMPARE(ws.image.bitmap.width, 200);
+    QCOMPARE(ws.image.bitmap.height, 300);
+    QVERIFY(ws.params.tz(0).find("Left") != std::string::npos);
+    w.dispatchKey(key('T'));
+    QVERIFY(ws.params.tz(0).find("Over") != std::string::npos);
+  }
+
+  void snapshotSwitchesWithF2() {
+    Workspace ws;
+    FormA4 w(ws);
+    loadPicture(ws, samplePage(8));
+    w.showPicture();
+    QVERIFY(!w.snapshotShown());
+    w.dispatchKey(key(kKeyF1 + 1));
+    QVERIFY(w.snapshotShown());
+    w.dispatchKey(key(kKeyF1 + 1));
+    QVERIFY(!w.snapshotShown());
+  }
+
+  void pointerReadoutLabels() {
+    Workspace ws;
+    FormA4 w(ws);
+    Bitmap grey = Bitmap::create(200, 200, 8);
+    grey.setGrey(50, 60, 77);
+    loadPicture(ws, std::move(grey));
+    w.pointerAt(50.4, 60.2);
+    QCOMPARE(ws.params.caption(labId(49)), std::string("2.1"));
+    QCOMPARE(ws.params.caption(labId(50)), std::string("2.5"));
+    QCOMPARE(ws.params.caption(labId(51)), std::string("Яркость =77"));
+    loadPicture(ws, Bitmap::create(200, 200, 1));
+    w.pointerAt(1, 1);
+    QCOMPARE(ws.params.caption(labId(51)), std::string("Яркость =77"));  // kept on 1 bit
+  }
+
+  void copyCountLabel() {
+    Workspace ws;
+    FormA4 w(ws);
+    w.showCopies(21);
+    QCOMPARE(ws.params.caption(namedLabelId(NamedLabel::LabCopies)), std::string("21 копию"));
+    w.showCopies(12);
+    QCOMPARE(ws.params.caption(namedLabelId(NamedLabel::LabCopies)), std::string("12 копий"));
+  }
+
+  void popupMenuStatesFollowTheDepth() {
+    Workspace ws;
+    FormA4 w(ws);
+    loadPicture(ws, samplePage(1));
+    w.prepareMenu();
+    auto action = [&](const char* n) { return w.popupMenu()->findChild<QAction*>(n); };
+    QVERIFY(action("MuLinePlus")->isEnabled());
+    QVERIFY(!action("MuContrast")->isEnabled());
+    QVERIFY(!action("MuTo1bit")->isEnabled());
+    QCOMPARE(action("MuDenseThin1")->text(), QStringLiteral("+1 если менее 4,  <P>"));
+    loadPicture(ws, samplePage(8));
+    ws.params.setTn(10, "6");
+    w.prepareMenu();
+    QVERIFY(!action("MuLinePlus")->isEnabled());
+    QVERIFY(action("MuContrast")->isEnabled());
+    QVERIFY(action("MuTo1bit")->isEnabled());
+    QCOMPARE(action("MuDenseThinMax")->text(), QStringLiteral("Не менее 6"));
+    action("MuTo1bit")->trigger();
+    QCOMPARE(ws.image.bitmap.bits, 1);
+  }
+
+  void fileListWidgetShowsAndOpens() {
+    TempDir d;
+    SamplePageOptions o;
+    o.width = 400;
+    o.height = 300;
+    o.bits = 8;
+    for (const char* n : {"b.bmp", "a.bmp"})
+      QVERIFY(writeBitmap((d.path / n).string(), makeSamplePage(o), kPixelsPerMetre600));
+    Workspace ws;
+    FormA4 w(ws);
+    ws.params.setChb(27, false);
+    ws.params.setChb(8, false);
+    ws.shared.folders[1] = d.path.string();
+    w.findChild<QPushButton*>("ComPath_5")->click();
+    QVERIFY(w.listOpen()->isVisibleTo(&w));
+    QCOMPARE(w.listOpen()->count(), 2);
+    QCOMPARE(w.listOpen()->item(0)->text(), QStringLiteral("a.bmp"));
+    QVERIFY(w.fileList().openEntry(1));
+    QCOMPARE(ws.image.fileName, std::string("b.bmp"));
+    QCOMPARE(ws.image.bitmap.width, 400);
+    QVERIFY(!ws.params.caption(labId(55)).empty());
+  }
+
+  void closeIsRefusedOnCancelAndAsksForANameOnYes() {
+    testing::ScriptedPrompts prompts;
+    Workspace ws(&prompts);
+    ws.params.setChb(47, false);
+    FormA4 w(ws);
+    w.show();
+    ws.params.setTz(0, "Copy");
+    prompts.answers = {Answer::Cancel};
+    QVERIFY(!w.close());
+    QVERIFY(w.isVisible());
+    prompts.answers = {Answer::Yes};
+    QVERIFY(!w.close());
+    QCOMPARE(w.panels()->currentIndex(), static_cast<int>(PanelId::Save));
+    QCOMPARE(ws.params.held(Held::TextFileName), std::string(".pfp"));
+    prompts.answers = {Answer::No};
+    QVERIFY(w.close());
+  }
+
+  void programTimerStartsOnTheFifthTick() {
+    Workspace ws;
+    FormA4 w(ws);
+    int runs = 0;
+    w.setProgramRunner([&] { ++runs; });
+    w.startPendingProgram(false);
+    QTest::qWait(1800);
+    QCOMPARE(runs, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(runs, 1, 2000);
+    QTest::qWait(1200);
+    QCOMPARE(runs, 1);
+  }
+
+  void screenshotOfMainWindow() {
+    const QByteArray out = qgetenv("QUILLARO_SCREENSHOT");
+    if (out.isEmpty()) QSKIP("QUILLARO_SCREENSHOT names the PNG to write");
+    Workspace ws;
+    FormA4 w(ws);
+    loadPicture(ws, samplePage(8, 4961, 7016));
+    ws.image.fileName = "sample.bmp";
+    ws.params.setTn(20, "4");
+    ws.params.setTn(21, "4");
+    ws.params.setTn(18, "190");
+    ws.params.setTn(19, "270");
+    ws.params.setTn(24, "40");
+    ws.params.setTn(25, "60");
+    ws.params.setTn(26, "80");
+    ws.params.setTn(27, "30");
+    ws.params.setCheck(Check::ChSelSize, true);
+    w.resize(1400, 900);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.showPicture();
+    w.showPanel(PanelId::Copy);
+    w.pointerAt(1200, 2400);
+    QTest::qWait(300);
+    QVERIFY(w.grab().save(QString::fromLocal8Bit(out)));
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
