@@ -1,0 +1,523 @@
+#include "adjust/turns.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "app/ports.h"
+#include "app/tables.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace quillaro {
+
+namespace {
+
+bool turnable(const Bitmap& b) {
+  return !b.empty() && b.width > 0 && b.height > 0 &&
+         (b.bits == 1 || b.bits == 8 || b.bits == 24);
+}
+
+// Reports done / total as a percentage and lets pending events run.
+class Reporter {
+public:
+  Reporter(Progress* p, int total) : progress_(p), total_(total > 0 ? total : 1) {}
+  void at(int done) {
+    if (!progress_) return;
+    progress_->percent(static_cast<int>(static_cast<long long>(done) * 100 / total_));
+    progress_->pump();
+  }
+
+private:
+  Progress* progress_;
+  int total_;
+};
+
+// ---- Over (180 degrees) ----------------------------------------------------------------
+
+// 1-bit row of `width` pixels in n bytes, reversed into `out` (which may not be `in`).
+// Reversing the bytes and the bits of each byte puts old pixel 8n - 1 - p at p; the
+// pixels wanted start `pad` = 8n - width bits later, so the row is shifted left by pad,
+// which drops the old padding bits and fills the new ones with 1.
+inline std::uint64_t byteSwap(std::uint64_t x) {
+#if defined(__GNUC__)
+  return __builtin_bswap64(x);
+#else
+  std::uint64_t r = 0;
+  for (int k = 0; k < 8; ++k, x >>= 8) r = (r << 8) | (x & 0xFF);
+  return r;
+#endif
+}
+
+// Each byte of the word with its bit order reversed.
+inline std::uint64_t reverseBitsInBytes(std::uint64_t x) {
+  x = ((x >> 1) & 0x5555555555555555ull) | ((x & 0x5555555555555555ull) << 1);
+  x = ((x >> 2) & 0x3333333333333333ull) | ((x & 0x3333333333333333ull) << 2);
+  x = ((x >> 4) & 0x0F0F0F0F0F0F0F0Full) | ((x & 0x0F0F0F0F0F0F0F0Full) << 4);
+  return x;
+}
+
+void reverseBitRow(const std::uint8_t* in, int n, int pad, std::uint8_t* out,
+                   const std::uint8_t* rev) {
+  // With R[i] = rev[in[n - 1 - i]] and R[n] = 255: out[i] = R[i] << pad | R[i + 1] >> back.
+  const int back = 8 - pad;
+  int i = 0;
+  // Eight output bytes at a time: the eight input bytes ending at n - 1 - i, loaded as a
+  // little-endian word with the bits of each byte reversed, are R[i..i+7] read as a
+  // big-endian word.
+  for (; i + 9 <= n; i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, in + (n - 8 - i), 8);
+    const std::uint64_t r = reverseBitsInBytes(w);
+    const std::uint64_t next = rev[in[n - 9 - i]];
+    const std::uint64_t o = pad ? (r << pad) | (next >> back) : r;
+    const std::uint64_t le = byteSwap(o);
+    std::memcpy(out + i, &le, 8);
+  }
+  for (; i < n; ++i) {
+    const unsigned a = rev[in[n - 1 - i]];
+    const unsigned b = i + 1 < n ? rev[in[n - 2 - i]] : 0xFFu;
+    out[i] = static_cast<std::uint8_t>(pad ? (a << pad) | (b >> back) : a);
+  }
+}
+
+void over1(Bitmap& p, Reporter& rep) {
+  const int n = p.rowBytes;
+  const int pad = 8 * n - p.width;
+  const std::uint8_t* rev = tables().bitReverse.data();
+  std::vector<std::uint8_t> a(static_cast<std::size_t>(n)), b(static_cast<std::size_t>(n));
+  // Padding bytes are made white, like the bits after the last pixel.
+  const std::size_t tail = static_cast<std::size_t>(p.stride - n);
+  if (tail)
+    for (int s = 0; s < p.height; ++s) std::memset(p.fileRow(s) + n, 0xFF, tail);
+  for (int s = 0, t = p.height - 1; s <= t; ++s, --t) {
+    if ((s & 31) == 0) rep.at(2 * s);
+    std::uint8_t* rs = p.fileRow(s);
+    std::uint8_t* rt = p.fileRow(t);
+    reverseBitRow(rs, n, pad, a.data(), rev);
+    if (s != t) {
+      reverseBitRow(rt, n, pad, b.data(), rev);
+      std::memcpy(rt, a.data(), static_cast<std::size_t>(n));
+      std::memcpy(rs, b.data(), static_cast<std::size_t>(n));
+    } else {
+      std::memcpy(rs, a.data(), static_cast<std::size_t>(n));
+    }
+  }
+}
+
+#if defined(__SSE2__)
+// The 16 bytes in reverse order.
+inline __m128i reverse16(__m128i v) {
+  v = _mm_shuffle_epi32(v, _MM_SHUFFLE(0, 1, 2, 3));
+  v = _mm_shufflelo_epi16(v, _MM_SHUFFLE(2, 3, 0, 1));
+  v = _mm_shufflehi_epi16(v, _MM_SHUFFLE(2, 3, 0, 1));
+  return _mm_or_si128(_mm_slli_epi16(v, 8), _mm_srli_epi16(v, 8));
+}
+#endif
+
+// Exchanges a[x] and b[n - 1 - x] for every x (a == b reverses one row).
+void swapReversed8(std::uint8_t* a, std::uint8_t* b, int n) {
+  int lo = 0, hi = n;  // a[lo..], b[..hi)
+  if (a == b) {
+    std::reverse(a, a + n);
+    return;
+  }
+#if defined(__SSE2__)
+  for (; hi - 16 >= 0 && lo + 16 <= n; lo += 16, hi -= 16) {
+    __m128i* pa = reinterpret_cast<__m128i*>(a + lo);
+    __m128i* pb = reinterpret_cast<__m128i*>(b + hi - 16);
+    const __m128i va = _mm_loadu_si128(pa);
+    const __m128i vb = _mm_loadu_si128(pb);
+    _mm_storeu_si128(pa, reverse16(vb));
+    _mm_storeu_si128(pb, reverse16(va));
+  }
+#endif
+  for (; lo < n; ++lo, --hi) std::swap(a[lo], b[hi - 1]);
+}
+
+void swapReversed24(std::uint8_t* a, std::uint8_t* b, int w) {
+  if (a == b) {
+    for (int x = 0, y = w - 1; x < y; ++x, --y) {
+      std::uint8_t* p = a + 3 * x;
+      std::uint8_t* q = a + 3 * y;
+      std::swap(p[0], q[0]);
+      std::swap(p[1], q[1]);
+      std::swap(p[2], q[2]);
+    }
+    return;
+  }
+  for (int x = 0; x < w; ++x) {
+    std::uint8_t* p = a + 3 * x;
+    std::uint8_t* q = b + 3 * (w - 1 - x);
+    std::uint8_t t0 = p[0], t1 = p[1], t2 = p[2];
+    p[0] = q[0];
+    p[1] = q[1];
+    p[2] = q[2];
+    q[0] = t0;
+    q[1] = t1;
+    q[2] = t2;
+  }
+}
+
+// ---- Quarter turns ----------------------------------------------------------------------
+//
+// Both quarter turns write destination file row j from source column col(j) and
+// destination column i from source file row row(i):
+//   right: row(i) = i,         col(j) = W - 1 - j;
+//   left:  row(i) = H - 1 - i, col(j) = j.
+// A transpose reads or writes every row of a picture at every step, so the work goes in
+// two levels of square tiles: the outer ones keep the pages in use within the second-level
+// address cache (TLB) and the lines within the second-level data cache, the inner ones
+// keep the pages within the first-level address cache.
+
+constexpr int kOuterTile = 256;
+constexpr int kInnerTile = 32;
+
+struct QuarterGeometry {
+  QuarterGeometry(const Bitmap& s, Bitmap& d, bool r)
+      : src(s), dst(d), right(r),
+        srcBase(r ? s.data() : s.fileRow(s.height - 1)),
+        srcStep(r ? static_cast<std::ptrdiff_t>(s.stride) : -static_cast<std::ptrdiff_t>(s.stride)) {}
+  const Bitmap& src;
+  Bitmap& dst;
+  bool right;
+  const std::uint8_t* srcBase;  // source file row for destination column 0
+  std::ptrdiff_t srcStep;
+  const std::uint8_t* srcRow(int i) const { return srcBase + i * srcStep; }
+  int srcCol(int j) const { return right ? src.width - 1 - j : j; }
+  std::uint8_t* dstRow(int j) const { return dst.fileRow(j); }
+};
+
+inline void prefetch(const std::uint8_t* p) {
+#if defined(__SSE2__)
+  _mm_prefetch(reinterpret_cast<const char*>(p), _MM_HINT_T0);
+#else
+  (void)p;
+#endif
+}
+
+// Calls tile(j0, j1, i0, i1) for destination rows [j0, j1) and columns [i0, i1) over the
+// whole destination (8 or 24 bits), reporting progress once per band of outer tiles. The source
+// lines of the next inner tile are fetched ahead: the reads jump from row to row, which
+// the processor's own prefetching does not follow.
+template <class Tile>
+void forEachTile(const QuarterGeometry& g, Reporter& rep, Tile tile) {
+  const int rows = g.dst.height, cols = g.dst.width;
+  const int bytesPerPixel = g.src.bits / 8;
+  for (int jo = 0; jo < rows; jo += kOuterTile) {
+    rep.at(jo);
+    const int joEnd = std::min(jo + kOuterTile, rows);
+    for (int io = 0; io < cols; io += kOuterTile) {
+      const int ioEnd = std::min(io + kOuterTile, cols);
+      for (int j = jo; j < joEnd; j += kInnerTile) {
+        const int jEnd = std::min(j + kInnerTile, joEnd);
+        // Source bytes of destination rows j..jEnd-1 within one source row.
+        const int first = bytesPerPixel * g.srcCol(g.right ? jEnd - 1 : j);
+        const int length = bytesPerPixel * (jEnd - j);
+        for (int i = io; i < ioEnd; i += kInnerTile) {
+          const int next = i + kInnerTile;
+          for (int k = next; k < std::min(next + kInnerTile, ioEnd); ++k) {
+            const std::uint8_t* r = g.srcRow(k) + first;
+            for (int o = 0; o < length; o += 64) prefetch(r + o);
+            prefetch(r + length - 1);
+          }
+          tile(j, jEnd, i, std::min(next, ioEnd));
+        }
+      }
+    }
+  }
+}
+
+// 8 x 8 bytes: destination row m (at q + m x qs) takes byte m of the source rows at
+// p + k x ps, k = 0..7, in order.
+#if defined(__SSE2__)
+inline void transpose8x8(const std::uint8_t* p, std::ptrdiff_t ps, std::uint8_t* q,
+                         std::ptrdiff_t qs) {
+  auto load = [](const std::uint8_t* a) {
+    return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(a));
+  };
+  auto store = [](std::uint8_t* a, __m128i v) {
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(a), v);
+  };
+  const __m128i t0 = _mm_unpacklo_epi8(load(p), load(p + ps));
+  const __m128i t1 = _mm_unpacklo_epi8(load(p + 2 * ps), load(p + 3 * ps));
+  const __m128i t2 = _mm_unpacklo_epi8(load(p + 4 * ps), load(p + 5 * ps));
+  const __m128i t3 = _mm_unpacklo_epi8(load(p + 6 * ps), load(p + 7 * ps));
+  const __m128i u0 = _mm_unpacklo_epi16(t0, t1);
+  const __m128i u1 = _mm_unpackhi_epi16(t0, t1);
+  const __m128i u2 = _mm_unpacklo_epi16(t2, t3);
+  const __m128i u3 = _mm_unpackhi_epi16(t2, t3);
+  const __m128i v0 = _mm_unpacklo_epi32(u0, u2);
+  const __m128i v1 = _mm_unpackhi_epi32(u0, u2);
+  const __m128i v2 = _mm_unpacklo_epi32(u1, u3);
+  const __m128i v3 = _mm_unpackhi_epi32(u1, u3);
+  store(q, v0);
+  store(q + qs, _mm_srli_si128(v0, 8));
+  store(q + 2 * qs, v1);
+  store(q + 3 * qs, _mm_srli_si128(v1, 8));
+  store(q + 4 * qs, v2);
+  store(q + 5 * qs, _mm_srli_si128(v2, 8));
+  store(q + 6 * qs, v3);
+  store(q + 7 * qs, _mm_srli_si128(v3, 8));
+}
+#else
+inline void transpose8x8(const std::uint8_t* p, std::ptrdiff_t ps, std::uint8_t* q,
+                         std::ptrdiff_t qs) {
+  for (int m = 0; m < 8; ++m)
+    for (int k = 0; k < 8; ++k) q[m * qs + k] = p[k * ps + m];
+}
+#endif
+
+void quarter8Tile(const QuarterGeometry& g, int j0, int j1, int i0, int i1) {
+  const std::ptrdiff_t ps = g.srcStep;
+  const std::ptrdiff_t dstStride = g.dst.stride;
+  // The right turn reads the source columns of destination rows j..j+7 backwards, so its
+  // output rows come in reverse.
+  const std::ptrdiff_t qs = g.right ? -dstStride : dstStride;
+  int j = j0;
+  for (; j + 8 <= j1; j += 8) {
+    const int c0 = g.right ? g.srcCol(j + 7) : g.srcCol(j);  // lowest source column
+    const std::uint8_t* p = g.srcRow(i0) + c0;
+    std::uint8_t* q = g.dstRow(g.right ? j + 7 : j);
+    int i = i0;
+    for (; i + 8 <= i1; i += 8, p += 8 * ps) transpose8x8(p, ps, q + i, qs);
+    for (; i < i1; ++i, p += ps)
+      for (int m = 0; m < 8; ++m) q[m * qs + i] = p[m];
+  }
+  for (; j < j1; ++j) {
+    std::uint8_t* d = g.dstRow(j);
+    const std::uint8_t* p = g.srcRow(i0) + g.srcCol(j);
+    for (int i = i0; i < i1; ++i, p += ps) d[i] = *p;
+  }
+}
+
+void quarter24Tile(const QuarterGeometry& g, int j0, int j1, int i0, int i1) {
+  const std::ptrdiff_t ps = g.srcStep;
+  const int lastColumn = g.src.width - 1;
+  for (int j = j0; j < j1; ++j) {
+    std::uint8_t* d = g.dstRow(j) + 3 * static_cast<std::size_t>(i0);
+    const int c = g.srcCol(j);
+    const std::uint8_t* p = g.srcRow(i0) + 3 * static_cast<std::size_t>(c);
+    int i = i0;
+    // Four bytes at a time where the fourth byte, read from the next source pixel, lies
+    // inside the row and is written where the next destination pixel will go anyway.
+    if (c < lastColumn)
+      for (; i + 1 < i1; ++i, d += 3, p += ps) {
+        std::uint32_t v;
+        std::memcpy(&v, p, 4);
+        std::memcpy(d, &v, 4);
+      }
+    for (; i < i1; ++i, d += 3, p += ps) {
+      d[0] = p[0];
+      d[1] = p[1];
+      d[2] = p[2];
+    }
+  }
+}
+
+// 1 bit. Destination byte b of a row holds destination columns 8b..8b+7, that is source
+// rows row(8b..8b+7); source byte c holds source columns 8c..8c+7, which become
+// destination rows. Source rows past the picture read as white; source columns past the
+// width (the source's padding bits) would become destination rows that do not exist and
+// are skipped, so they never reach a pixel.
+
+// 8 x 8 bits held in a word, row k in byte 7 - k (the first row most significant), the
+// first column in the top bit of each byte; the result holds the transposed block the
+// same way.
+inline std::uint64_t transposeBits(std::uint64_t x) {
+  std::uint64_t t;
+  t = (x ^ (x >> 7)) & 0x00AA00AA00AA00AAull;
+  x = x ^ t ^ (t << 7);
+  t = (x ^ (x >> 14)) & 0x0000CCCC0000CCCCull;
+  x = x ^ t ^ (t << 14);
+  t = (x ^ (x >> 28)) & 0x00000000F0F0F0F0ull;
+  x = x ^ t ^ (t << 28);
+  return x;
+}
+
+#if defined(__SSE2__)
+// Sixteen source rows (two destination bytes) at a time. The sixteen rows' bytes c0..c0+15
+// are transposed so that one vector holds byte c of all sixteen rows; the sign bits of its
+// bytes are then source column 8c of those rows, and each doubling moves the next column
+// into the sign bits. The rows are put into the vector so that the mask comes out as the
+// two destination bytes, first column in the top bit.
+void transpose16x16(__m128i r[16]) {
+  __m128i lo[8], hi[8];  // row pairs: columns 0..7 and 8..15
+  for (int k = 0; k < 8; ++k) {
+    lo[k] = _mm_unpacklo_epi8(r[2 * k], r[2 * k + 1]);
+    hi[k] = _mm_unpackhi_epi8(r[2 * k], r[2 * k + 1]);
+  }
+  __m128i quad[4][4];  // row quads: columns 0..3, 4..7, 8..11, 12..15
+  for (int q = 0; q < 4; ++q) {
+    quad[q][0] = _mm_unpacklo_epi16(lo[2 * q], lo[2 * q + 1]);
+    quad[q][1] = _mm_unpackhi_epi16(lo[2 * q], lo[2 * q + 1]);
+    quad[q][2] = _mm_unpacklo_epi16(hi[2 * q], hi[2 * q + 1]);
+    quad[q][3] = _mm_unpackhi_epi16(hi[2 * q], hi[2 * q + 1]);
+  }
+  __m128i oct[2][8];  // row octets: columns 2p and 2p + 1
+  for (int o = 0; o < 2; ++o)
+    for (int cg = 0; cg < 4; ++cg) {
+      oct[o][2 * cg] = _mm_unpacklo_epi32(quad[2 * o][cg], quad[2 * o + 1][cg]);
+      oct[o][2 * cg + 1] = _mm_unpackhi_epi32(quad[2 * o][cg], quad[2 * o + 1][cg]);
+    }
+  for (int p = 0; p < 8; ++p) {
+    r[2 * p] = _mm_unpacklo_epi64(oct[0][p], oct[1][p]);
+    r[2 * p + 1] = _mm_unpackhi_epi64(oct[0][p], oct[1][p]);
+  }
+}
+#endif
+
+void quarter1(const QuarterGeometry& g, Reporter& rep) {
+  const int srcW = g.src.width;
+  const int srcBytes = g.src.rowBytes;
+  const int dstW = g.dst.width;  // source height
+  const int dstBytes = g.dst.rowBytes;
+  std::vector<std::uint8_t> white(static_cast<std::size_t>(srcBytes) + 16, 0xFF);
+  auto rowFor = [&](int i) { return i < dstW ? g.srcRow(i) : white.data(); };
+  int b = 0;
+#if defined(__SSE2__)
+  // Thirty-two source rows, four destination bytes, per pass. The stride of a 1-bit row
+  // is a multiple of 4, so the four bytes always fit; those past the row bytes come from
+  // rows past the picture and are white, like the padding.
+  alignas(16) std::uint8_t tail[32][16];
+  const std::ptrdiff_t dstStep = g.right ? -static_cast<std::ptrdiff_t>(g.dst.stride)
+                                         : static_cast<std::ptrdiff_t>(g.dst.stride);
+  for (; b < dstBytes; b += 4) {
+    rep.at(8 * b);
+    // Vector byte k takes destination column 8b + 7 - k (k < 8) or 8b + 23 - k, the
+    // second vector the next sixteen columns, so that mask bits 7, 15, 23 and 31 are the
+    // first columns of the four destination bytes.
+    const std::uint8_t* rows[32];
+    for (int k = 0; k < 32; ++k) {
+      const int kk = k & 15;
+      rows[k] = rowFor(8 * b + (k & 16) + (kk < 8 ? 7 - kk : 23 - kk));
+    }
+    for (int c0 = 0; c0 < srcBytes; c0 += 16) {
+      __m128i lo[16], hi[16];
+      if (c0 + 16 <= srcBytes) {
+        for (int k = 0; k < 16; ++k) {
+          lo[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[k] + c0));
+          hi[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[16 + k] + c0));
+        }
+      } else {
+        const std::size_t n = static_cast<std::size_t>(srcBytes - c0);
+        for (int k = 0; k < 32; ++k) {
+          std::memset(tail[k], 0xFF, 16);
+          std::memcpy(tail[k], rows[k] + c0, n);
+        }
+        for (int k = 0; k < 16; ++k) {
+          lo[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(tail[k]));
+          hi[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(tail[16 + k]));
+        }
+      }
+      transpose16x16(lo);
+      transpose16x16(hi);
+      const int cEnd = std::min(16, srcBytes - c0);
+      for (int c = 0; c < cEnd; ++c) {
+        __m128i xl = lo[c], xh = hi[c];
+        const int sx = 8 * (c0 + c);
+        const int columns = std::min(8, srcW - sx);
+        std::uint8_t* d = g.dstRow(g.right ? srcW - 1 - sx : sx) + b;
+        for (int m = 0; m < columns; ++m, d += dstStep) {
+          const std::uint32_t mask =
+              static_cast<std::uint32_t>(_mm_movemask_epi8(xl)) |
+              (static_cast<std::uint32_t>(_mm_movemask_epi8(xh)) << 16);
+          const std::uint8_t bytes[4] = {
+              static_cast<std::uint8_t>(mask), static_cast<std::uint8_t>(mask >> 8),
+              static_cast<std::uint8_t>(mask >> 16), static_cast<std::uint8_t>(mask >> 24)};
+          std::memcpy(d, bytes, 4);
+          xl = _mm_add_epi8(xl, xl);
+          xh = _mm_add_epi8(xh, xh);
+        }
+      }
+    }
+  }
+#endif
+  // One 8 x 8 block of bits at a time for what is left.
+  for (; b < dstBytes; ++b) {
+    rep.at(8 * b);
+    const std::uint8_t* rows[8];
+    for (int k = 0; k < 8; ++k) rows[k] = rowFor(8 * b + k);
+    for (int c = 0; c < srcBytes; ++c) {
+      std::uint64_t x = 0;
+      for (int k = 0; k < 8; ++k) x = (x << 8) | rows[k][c];
+      x = transposeBits(x);
+      const int columns = std::min(8, srcW - 8 * c);
+      for (int m = 0; m < columns; ++m) {
+        const int sx = 8 * c + m;
+        g.dstRow(g.right ? srcW - 1 - sx : sx)[b] = static_cast<std::uint8_t>(x >> (56 - 8 * m));
+      }
+    }
+  }
+}
+
+bool quarterInto(const Bitmap& src, Bitmap& dst, bool right, Progress* progress) {
+  if (!turnable(src) || &src == &dst || dst.empty() || dst.bits != src.bits ||
+      dst.width != src.height || dst.height != src.width)
+    return false;
+  // Padding bytes are not written by the kernels below; keep them white, as in a new
+  // picture.
+  if (dst.stride != dst.rowBytes) {
+    const std::size_t pad = static_cast<std::size_t>(dst.stride - dst.rowBytes);
+    for (int s = 0; s < dst.height; ++s) std::memset(dst.fileRow(s) + dst.rowBytes, 0xFF, pad);
+  }
+  const QuarterGeometry g(src, dst, right);
+  if (src.bits == 1) {
+    Reporter rep(progress, src.height);
+    quarter1(g, rep);
+  } else {
+    Reporter rep(progress, dst.height);
+    if (src.bits == 8)
+      forEachTile(g, rep, [&g](int j0, int j1, int i0, int i1) { quarter8Tile(g, j0, j1, i0, i1); });
+    else
+      forEachTile(g, rep, [&g](int j0, int j1, int i0, int i1) { quarter24Tile(g, j0, j1, i0, i1); });
+  }
+  if (progress) progress->percent(100);
+  return true;
+}
+
+Bitmap quarter(const Bitmap& src, bool right, Progress* progress) {
+  Bitmap dst;
+  if (!turnable(src)) return dst;
+  if (!dst.allocate(src.height, src.width, src.bits)) return dst;
+  quarterInto(src, dst, right, progress);
+  return dst;
+}
+
+}  // namespace
+
+bool turnOver(Bitmap& picture, Progress* progress) {
+  if (!turnable(picture)) return false;
+  Reporter rep(progress, picture.height);
+  if (picture.bits == 1) {
+    over1(picture, rep);
+  } else {
+    for (int s = 0, t = picture.height - 1; s <= t; ++s, --t) {
+      if ((s & 31) == 0) rep.at(2 * s);
+      if (picture.bits == 8) swapReversed8(picture.fileRow(s), picture.fileRow(t), picture.width);
+      else swapReversed24(picture.fileRow(s), picture.fileRow(t), picture.width);
+    }
+  }
+  if (progress) progress->percent(100);
+  return true;
+}
+
+Bitmap turnRight(const Bitmap& picture, Progress* progress) {
+  return quarter(picture, true, progress);
+}
+
+Bitmap turnLeft(const Bitmap& picture, Progress* progress) {
+  return quarter(picture, false, progress);
+}
+
+bool turnRightInto(const Bitmap& picture, Bitmap& result, Progress* progress) {
+  return quarterInto(picture, result, true, progress);
+}
+
+bool turnLeftInto(const Bitmap& picture, Bitmap& result, Progress* progress) {
+  return quarterInto(picture, result, false, progress);
+}
+
+}  // namespace quillaro
