@@ -18,7 +18,7 @@ const char* answerName(Answer a) {
 Answer StderrPrompts::ask(std::string_view text, Buttons buttons, Icon icon, Answer defaultButton) {
   std::string shown(text);
   for (std::size_t p; (p = shown.find("\r\n")) != std::string::npos;) shown.replace(p, 2, "\n");
-  if (icon == Icon::Stop || icon == Icon::Exclamation) ++failures;
+  if (buttons == Buttons::Ok && (icon == Icon::Stop || icon == Icon::Exclamation)) ++failures;
   if (buttons == Buttons::Ok)
     std::fprintf(stderr, "%s\n", shown.c_str());
   else

@@ -29,7 +29,7 @@ public:
 class StderrPrompts : public Prompts {
 public:
   Answer ask(std::string_view text, Buttons buttons, Icon icon, Answer defaultButton) override;
-  int failures = 0;  // messages with the stop or exclamation icon seen so far
+  int failures = 0;  // messages (OK only, not questions) with the stop or exclamation icon
 };
 
 // Nothing shown, the default button taken (message switch off, or tests that don't care).

@@ -5,8 +5,10 @@
 // state and the flags that operations test.
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 
+#include "actions/action_state.h"
 #include "actions/fields.h"
 #include "app/operations.h"
 #include "app/param_store.h"
@@ -17,6 +19,9 @@
 namespace quillaro {
 
 class Workspace;
+struct CopyState;  // copy/copy_state.h
+struct UndoState;  // app/undo.h
+struct OpenState;  // image/open.h
 
 // Actions that belong to parts of the program built around the workspace. An empty hook
 // takes the plain behaviour described beside it.
@@ -95,8 +100,17 @@ public:
   Bitmap page;        // the page image made by the copy
   Bitmap a3;          // the A3 assembly buffer
 
+  // State of the copy composition (copy/copy_state.h; made on first use by copyState()).
+  std::shared_ptr<CopyState> copyState;
+  // The undo buffer (app/undo.h) and the opening's state (image/open.h), made on first use.
+  std::shared_ptr<UndoState> undo;
+  std::shared_ptr<OpenState> openState;
+
   // Entry points of the operations, filled by the modules that build them.
   Operations ops;
+
+  // The action interpreter's and runner's state.
+  ActionState actions;
 
   // "Число дробных знаков до" (TN(9)): the number of decimals of formatted numbers, 1..5.
   int decimals() const;

@@ -1,0 +1,366 @@
+#include "actions/runner.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "actions/action_fakes.h"
+#include "actions/interpreter.h"
+#include "app/workspace.h"
+#include "support/scripted_prompts.h"
+#include "text/new_sheet.h"
+
+namespace quillaro {
+namespace {
+
+using Calls = std::vector<std::string>;
+
+struct Runner : ::testing::Test {
+  testing::ScriptedPrompts prompts;
+  Workspace ws{&prompts};
+  testing::FakeOps fake;
+  ParamStore& p = ws.params;
+  void SetUp() override {
+    installActionModules(ws);
+    fake.install(ws);
+    ws.image.loaded = true;  // a picture exists unless a test says otherwise
+  }
+  void program(const std::string& text) { p.setTz(0, text); }
+};
+
+// --- Line reading ---
+
+TEST(RunnerLines, TextBlockOverThreeLinesIsOneCommand) {
+  const std::string text = "X, 1, 2, 3, 4, <TEXT>one\r\ntwo\r\nthree</TEXT>\r\nOver\r\n";
+  const std::string upper = upperUtf8(text);
+  ProgramLine a = nextProgramLine(text, upper, 0);
+  EXPECT_EQ(a.text, "X, 1, 2, 3, 4, <TEXT>one\r\ntwo\r\nthree</TEXT>");
+  ProgramLine b = nextProgramLine(text, upper, a.next);
+  EXPECT_EQ(b.text, "Over");
+  EXPECT_EQ(b.next, text.size());
+}
+
+TEST(RunnerLines, MissingClosingTagKeepsTheLineAndOtherLinesAreNotExtended) {
+  const std::string text = "x, <text>open\r\nOver\r\nT, <TEXT>a\r\nb</TEXT>";
+  const std::string upper = upperUtf8(text);
+  ProgramLine a = nextProgramLine(text, upper, 0);
+  EXPECT_EQ(a.text, "x, <text>open\r\nOver\r\nT, <TEXT>a\r\nb</TEXT>");  // up to the next closing tag
+  const std::string open = "x, <text>open\r\nOver\r\nT, <TEXT>a";
+  a = nextProgramLine(open, upperUtf8(open), 0);
+  EXPECT_EQ(a.text, "x, <text>open");
+  ProgramLine b = nextProgramLine(open, upperUtf8(open), a.next);
+  EXPECT_EQ(b.text, "Over");
+  ProgramLine c = nextProgramLine(text, upper, 21);
+  EXPECT_EQ(c.text, "T, <TEXT>a");  // only X lines carry text blocks
+}
+
+TEST(RunnerLines, TagOnALaterLineDoesNotExtendAnXLineWithoutOne) {
+  const std::string text = "X, 1\r\nX, <TEXT>a</TEXT>";
+  const std::string upper = upperUtf8(text);
+  EXPECT_EQ(nextProgramLine(text, upper, 0).text, "X, 1");
+  EXPECT_EQ(nextProgramLine(text, upper, 6).text, "X, <TEXT>a</TEXT>");
+}
+
+TEST(RunnerNew, TrailingNewMovesToTheTopOrIsRemoved) {
+  EXPECT_EQ(rearrangeTrailingNew("Over\r\nRight\r\nNew, L"), "New, L\r\nOver\r\nRight\r\n");
+  EXPECT_EQ(rearrangeTrailingNew("Over\r\nNew, L\r\n"), "New, L\r\n\r\nOver\r\n");
+  EXPECT_EQ(rearrangeTrailingNew("New\r\nOver\r\nNew, L"), "New\r\nOver\r\n");
+  EXPECT_EQ(rearrangeTrailingNew("Over\r\nnew\r\nLeft\r\nNEW"), "Over\r\nnew\r\nLeft\r\n");
+  EXPECT_EQ(rearrangeTrailingNew("Over\r\nNew\r\nLeft"), "Over\r\nNew\r\nLeft");
+  EXPECT_EQ(rearrangeTrailingNew("New"), "New");
+  EXPECT_EQ(rearrangeTrailingNew(""), "");
+}
+
+TEST_F(Runner, RunAllRearrangesTheProgramTextAndRunsIt) {
+  program("Over\r\nNew, L");
+  EXPECT_EQ(runAll(ws), RunEnd::Finished);
+  EXPECT_EQ(p.tz(0), "New, L\r\nOver\r\n");
+  EXPECT_EQ(fake.calls, (Calls{"new 1 program", "over"}));
+}
+
+// --- Running ---
+
+TEST_F(Runner, EveryKindStartsItsOperation) {
+  program("T, 0, 0, 10, 10, 2, 3\r\nX, 0, 0, 1, 1, <TEXT>a</TEXT>\r\nCopy, 0, 0\r\n"
+          "Mask, 1, 1, 1, 1, 0A0A\r\nErase, 1, 1, 1, 1\r\nDenseThin, 1, 1, 1, 1, W=3\r\n"
+          "DenseThin, 1, 1, 1, 1, Plus=1\r\nU, 1, 1, 1, 1\r\nD+, 1, 1, 1, 1\r\nD-/, 1, 1, 1, 1\r\n"
+          "DarkRelWhite, 1, 1, 1, 1, Contrast=2\r\nA3\r\nDBC, 1, 1, 1, 1,\r\n' a comment\r\nReload\r\n");
+  p.setChb(31, false);
+  EXPECT_EQ(runAll(ws), RunEnd::Finished);
+  EXPECT_EQ(fake.calls, (Calls{"table 2x3 flag=0", "text a fs=72 flag=0", "copyrecord 0 land=", "copy",
+                               "mask 0A0A", "mask FFFF", "density 3", "density plus 4", "merge", "width +",
+                               "width -/", "darkrelwhite 2", "a3", "dbc", "reload 0"}));
+}
+
+TEST_F(Runner, PanelValuesComeBackAfterTheRun) {
+  p.setTn(33, "72");
+  p.setTn(0, "4");
+  p.setTn(24, "1");
+  p.setTz(1, "mine");
+  p.setHeld(Held::MaskPattern, "5A5A");
+  p.setCheck(Check::ChA3, false);
+  program("X, 5, 5, 5, 5, 7, 8, FS=30 <TEXT>run</TEXT>\r\nMask, 1, 1, 1, 1, 0000\r\nA3, 1\r\n");
+  runAll(ws);
+  EXPECT_EQ(fake.calls[0], "text run fs=30 flag=0");  // drawn with the changed values
+  EXPECT_EQ(p.tn(33), "72");
+  EXPECT_EQ(p.tn(0), "4");
+  EXPECT_EQ(p.tn(24), "1");
+  EXPECT_EQ(p.tz(1), "mine");
+  EXPECT_EQ(p.held(Held::MaskPattern), "5A5A");
+  EXPECT_FALSE(p.check(Check::ChA3));
+  EXPECT_FALSE(ws.running);
+}
+
+TEST_F(Runner, CopyFieldsComeBackOnlyAfterACopy) {
+  p.setTn(20, "10");
+  ws.ops.readCopyRecord = [](Workspace& w) { w.params.setTn(20, "99"); };
+  program("Copy, 1\r\n");
+  runAll(ws);
+  EXPECT_EQ(p.tn(20), "10");
+  ws.ops.readCopyRecord = [](Workspace& w) { w.params.setTn(20, "99"); };
+  program("T, 0, 0, 1, 1\r\n");
+  p.setTn(20, "99");
+  runAll(ws);
+  EXPECT_EQ(p.tn(20), "99");
+}
+
+TEST_F(Runner, PrintQuestionNoSkipsCancelEnds) {
+  p.setChb(31, true);
+  p.setTn(11, "1");
+  prompts.answers = {Answer::No, Answer::Yes, Answer::Cancel};
+  program("Print, 2\r\nPrint, 3\r\nPrint, 4\r\nOver\r\n");
+  EXPECT_EQ(runAll(ws), RunEnd::Cancelled);
+  EXPECT_EQ(fake.calls, (Calls{"print 3"}));
+  ASSERT_EQ(prompts.shown.size(), 3u);
+  EXPECT_EQ(prompts.shown[0].text, "Печатать ?");
+  EXPECT_EQ(prompts.shown[0].buttons, Buttons::YesNoCancel);
+  EXPECT_EQ(p.tn(11), "1");  // the panels still get their old values back
+}
+
+TEST_F(Runner, PrintWithoutRemindingAsksNothing) {
+  p.setChb(31, false);
+  program("Print, 2\r\n");
+  runAll(ws);
+  EXPECT_EQ(fake.calls, (Calls{"print 2"}));
+  EXPECT_TRUE(prompts.shown.empty());
+}
+
+TEST_F(Runner, LongProgramAsksFirst) {
+  p.setChb(31, false);
+  std::string text;
+  while (text.size() <= 4095) text += "' comment line\r\n";
+  text += "Over\r\n";
+  program(text);
+  prompts.answers = {Answer::No};
+  EXPECT_EQ(runAll(ws), RunEnd::NotRun);
+  EXPECT_TRUE(fake.calls.empty());
+  ASSERT_EQ(prompts.shown.size(), 1u);
+  EXPECT_EQ(prompts.shown[0].text, "Выполнить действия ?");
+  // 512 characters ask only while reminding is on
+  std::string mid(600, ' ');
+  program("Over\r\n" + mid);
+  EXPECT_EQ(runAll(ws), RunEnd::Finished);
+  EXPECT_EQ(prompts.shown.size(), 1u);
+  p.setChb(31, true);
+  prompts.answers = {Answer::Yes};
+  runAll(ws);
+  EXPECT_EQ(prompts.shown.size(), 2u);
+  EXPECT_EQ(fake.calls, (Calls{"over", "over"}));
+}
+
+TEST_F(Runner, ARunRecordsNothing) {
+  installActionModules(ws);
+  p.setChb(30, true);
+  program("New\r\nNew, L\r\nOver\r\n");
+  ws.image.loaded = false;
+  runAll(ws);
+  EXPECT_EQ(p.tz(0), "New\r\nNew, L\r\nOver\r\n");
+  EXPECT_TRUE(ws.recorder.recordingAllowed);
+  EXPECT_EQ(ws.image.bitmap.width, 7016);
+}
+
+TEST_F(Runner, BlankA4SheetWhenNoPictureIsLoaded) {
+  ws.image.loaded = false;
+  program("Over\r\n");
+  runAll(ws);
+  EXPECT_EQ(fake.calls, (Calls{"new 0 program", "over"}));
+  fake.calls.clear();
+  ws.image.loaded = false;
+  runText(ws, "Over", /*byTextDrawing=*/true);
+  EXPECT_EQ(fake.calls, (Calls{"over"}));
+}
+
+TEST_F(Runner, AutomationIsSuspendedDuringTheRun) {
+  for (int k : {39, 38, 48, 52, 53, 61, 62, 63}) p.setChb(k, true);
+  bool seenOn = false;
+  ws.ops.turn = [&](Workspace& w, TurnDirection) {
+    for (int k : {39, 38, 48, 52, 53, 61, 62, 63}) seenOn = seenOn || w.params.chb(k);
+  };
+  program("Over");
+  runAll(ws);
+  EXPECT_FALSE(seenOn);
+  for (int k : {39, 38, 48, 52, 53, 61, 62, 63}) EXPECT_TRUE(p.chb(k)) << k;
+}
+
+struct StopAfter : Progress {
+  int pumps = 0;
+  int stopAt = 1;
+  void percent(int) override {}
+  void status(std::string_view) override {}
+  bool pump() override { return ++pumps >= stopAt; }
+};
+
+TEST_F(Runner, StopRequestEndsTheLoopBeforeTheNextOperation) {
+  StopAfter progress;
+  progress.stopAt = 2;
+  ws.progress = &progress;
+  program("Over\r\nRight\r\nLeft\r\n");
+  EXPECT_EQ(runAll(ws), RunEnd::Stopped);
+  EXPECT_EQ(fake.calls, (Calls{"over", "right"}));  // Right was interpreted, its kind needs nothing more
+}
+
+TEST_F(Runner, StopRequestIsClearedAtTheStart) {
+  requestStop(ws);
+  program("T, 0, 0, 1, 1\r\n");
+  EXPECT_EQ(runAll(ws), RunEnd::Finished);
+  EXPECT_EQ(fake.calls.size(), 1u);
+}
+
+TEST_F(Runner, LineFlagsSkipCopiesAndFeedTheOtherCommands) {
+  setLineFlags(ws, {1, 0});
+  runText(ws, "T, 0, 0, 1, 1, 2, 2\r\nCopy, 1\r\nT, 0, 0, 1, 1, 3, 3\r\nT, 0, 0, 1, 1, 4, 4", true);
+  EXPECT_EQ(fake.calls, (Calls{"table 2x2 flag=1", "copyrecord 1 land=", "table 3x3 flag=0", "table 4x4 flag=0"}));
+  EXPECT_TRUE(ws.actions.lineFlags.empty());
+}
+
+TEST_F(Runner, RunTextLeavesTheProgramTextAlone) {
+  program("Over\r\n");
+  runAll(ws);
+  runText(ws, "Left");
+  EXPECT_TRUE(ws.program.changed);
+  EXPECT_EQ(p.tz(0), "Over\r\n");
+  EXPECT_EQ(fake.calls, (Calls{"over", "left"}));
+}
+
+TEST_F(Runner, SelectionNeedsTheFocusInTheText) {
+  EXPECT_EQ(runSelection(ws, "Over", false), RunEnd::NotRun);
+  ASSERT_EQ(prompts.shown.size(), 1u);
+  EXPECT_EQ(prompts.shown[0].text, "Выделенная часть выполняется, если фокус ввода в тексте.");
+  EXPECT_TRUE(fake.calls.empty());
+  EXPECT_EQ(runSelection(ws, "Over", true), RunEnd::Finished);
+  EXPECT_EQ(fake.calls, (Calls{"over"}));
+  EXPECT_TRUE(selectionMayRun(10.5, 10.0));
+  EXPECT_FALSE(selectionMayRun(11.0, 10.0));
+  EXPECT_FALSE(selectionMayRun(9.0, 10.0));
+}
+
+TEST_F(Runner, AFaultInAnOperationIsReportedAndTheRunGoesOn) {
+  ws.ops.turn = [](Workspace&, TurnDirection d) {
+    if (d == TurnDirection::Over) throw std::runtime_error("boom");
+  };
+  p.setTn(33, "72");
+  program("X, 0, 0, 1, 1, FS=20\r\nOver\r\nPrint, 2\r\n");
+  p.setChb(31, false);
+  EXPECT_EQ(runAll(ws), RunEnd::Finished);
+  EXPECT_EQ(fake.calls.back(), "print 2");
+  ASSERT_FALSE(prompts.shown.empty());
+  EXPECT_NE(prompts.shown[0].text.find("boom"), std::string::npos);
+  EXPECT_EQ(p.tn(33), "72");
+  EXPECT_FALSE(ws.running);
+}
+
+TEST_F(Runner, UnavailableOperationIsReportedOncePerRun) {
+  ws.ops.turn = nullptr;
+  program("Over\r\nOver\r\nRight\r\n");
+  runAll(ws);
+  ASSERT_EQ(prompts.shown.size(), 2u);
+  EXPECT_EQ(prompts.shown[0].text, "Действие недоступно: Over");
+  EXPECT_EQ(prompts.shown[1].text, "Действие недоступно: Right");
+  runAll(ws);
+  EXPECT_EQ(prompts.shown.size(), 4u);
+}
+
+// --- Read one command (F1) ---
+
+TEST_F(Runner, ReadOneCommandAppliesTheLineAtTheCursor) {
+  program("Over\r\n' note\r\nT, 1, 2, 3, 4, 5, 6\r\nPrint, 2");
+  p.setChb(15, true);
+  p.setChb(30, true);
+  const std::size_t cursor = 8;  // inside the comment line
+  ReadCommand r = readOneCommand(ws, cursor);
+  ASSERT_TRUE(r.found);
+  EXPECT_EQ(r.kind, kCmdTable);
+  EXPECT_EQ(r.start, 14u);
+  EXPECT_EQ(r.length, 19u);
+  EXPECT_TRUE(r.focusPageView);
+  EXPECT_EQ(p.tn(0), "5");
+  EXPECT_TRUE(fake.calls.empty());  // the table is not drawn
+  EXPECT_FALSE(ws.readingMode);
+  EXPECT_TRUE(p.check(Check::ChSelSize));
+}
+
+TEST_F(Runner, ReadOneCommandCopyTurnsSelectionSizeOff) {
+  program("Copy, 1, 2");
+  ReadCommand r = readOneCommand(ws, 3);
+  EXPECT_EQ(r.kind, kCmdCopy);
+  EXPECT_TRUE(r.hideTableFrame);
+  EXPECT_FALSE(p.check(Check::ChSelSize));
+  EXPECT_FALSE(readOneCommand(ws, 100).found == false && false);
+}
+
+TEST_F(Runner, ReadOneCommandCountsCharactersNotBytes) {
+  program("' Привет\r\nOver");
+  ReadCommand r = readOneCommand(ws, 9);  // after the Cyrillic comment
+  ASSERT_TRUE(r.found);
+  EXPECT_EQ(r.start, 10u);
+  EXPECT_EQ(fake.calls, (Calls{"over"}));  // kind 7 is carried out by the interpreter
+}
+
+TEST_F(Runner, ReadingAContinuationAppliesItsTextLineFirst) {
+  program("X, 1, 2, 3, 4, FS=30 <TEXT>a\r\nb</TEXT>\r\nX-, FA=B\r\nX-, FA=i");
+  const std::size_t cursor = 42;  // in the first X- line
+  ReadCommand r = readOneCommand(ws, cursor);
+  ASSERT_TRUE(r.found);
+  EXPECT_EQ(r.kind, kCmdText);
+  EXPECT_TRUE(r.openTextDialog);
+  EXPECT_EQ(p.tn(33), "30");
+  EXPECT_EQ(p.tz(1), "a\r\nb");
+  EXPECT_TRUE(p.chb(16));
+  EXPECT_TRUE(ws.actions.fontAttributesOnly);
+  EXPECT_TRUE(ws.actions.continueText);
+  EXPECT_EQ(r.start, 40u);
+}
+
+TEST_F(Runner, ReadingAnEmptyProgramFindsNothing) {
+  program("' only a comment");
+  EXPECT_FALSE(readOneCommand(ws, 0).found);
+  program("");
+  EXPECT_FALSE(readOneCommand(ws, 5).found);
+}
+
+// --- The start-up timer ---
+
+TEST(StartupTimerTest, FifthTickRunsTheProgramOnce) {
+  StartupTimer t;
+  t.programPending = true;
+  t.start();
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(t.tick(), StartupTimer::Action::None);
+  EXPECT_EQ(t.tick(), StartupTimer::Action::RunProgram);
+  EXPECT_FALSE(t.enabled);
+  EXPECT_FALSE(t.programPending);
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(t.tick(), StartupTimer::Action::None);
+}
+
+TEST(StartupTimerTest, AutomaticCopyComesFirst) {
+  StartupTimer t;
+  t.programPending = true;
+  t.autoCopyPending = true;
+  t.start();
+  for (int i = 0; i < 4; ++i) t.tick();
+  EXPECT_EQ(t.tick(), StartupTimer::Action::AutoCopy);
+  EXPECT_TRUE(t.programPending);
+  EXPECT_EQ(t.ticks, 0);
+}
+
+}  // namespace
+}  // namespace quillaro
