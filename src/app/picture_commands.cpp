@@ -10,6 +10,7 @@
 #include "app/numeric.h"
 #include "app/view_logic.h"
 #include "app/workspace.h"
+#include "image/open.h"
 
 namespace quillaro {
 namespace {
@@ -49,14 +50,21 @@ bool turnPictureRight(Workspace& ws) { return replaceByTurn(ws, true, "Right"); 
 
 bool convertPictureTo1bit(Workspace& ws) {
   if (!usable(ws) || ws.image.bitmap.bits != 8) return false;
-  const std::string& thresholdText = ws.params.held(Held::Threshold);
+  const std::string thresholdText = ws.params.held(Held::Threshold);
+  // The size first, then the long pass; the busy flag keeps the picture from being
+  // replaced while pending events run.
+  ws.image.busy = true;
+  ws.progress->status("Преобразование " + std::to_string((ws.image.bitmap.byteCount() - 1) / 1048576) + " MB");
+  ws.progress->pump();
   Bitmap result = to1bit(ws.image.bitmap, nearesti(parseNumber(thresholdText)));
+  ws.image.busy = false;
   if (result.empty()) {
     ws.prompts->message("Не хватает памяти для рисунка.");
     return false;
   }
   ws.image.bitmap = std::move(result);
   ws.shared.bitDepth = 1;
+  matchPageToDepth(ws);
   ws.image.lastPath = "!";  // the same file is read from disk again when asked for
   ws.image.modified = 0;
   std::string line = "ConvertTo1bit";

@@ -11,8 +11,8 @@
 
 #include "actions/fields.h"
 #include "actions/runner.h"
+#include "app/install.h"
 #include "app/launch.h"
-#include "app/picture_commands.h"
 #include "app/ports.h"
 #include "app/workspace.h"
 #include "ui/form_a4.h"
@@ -88,8 +88,7 @@ int main(int argc, char** argv) {
   Prompts* prompts = hidden ? static_cast<Prompts*>(&stderrPrompts) : qtPrompts.get();
   Workspace ws(prompts, &nullProgress);
 
-  installActionModules(ws);
-  installPictureCommands(ws);
+  installOperations(ws);
   if (hidden) reportRunOnStderr(ws);
   LaunchOptions launchOptions;
   launchOptions.runProgram = [](Workspace& w) { runAll(w); };

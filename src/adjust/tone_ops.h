@@ -1,0 +1,23 @@
+#pragma once
+// The tone operations over the workspace: brightness and contrast of the drawing
+// rectangle ("DBC"), contrast relative to white ("DarkRelWhite") and the conversion of the
+// whole picture to 1 bit ("ConvertTo1bit"). Each reads its values from the panels when it
+// starts, changes the picture in place, redraws and records its line; one that does not
+// apply to the picture returns false and records nothing.
+namespace quillaro {
+
+class Workspace;
+
+// "DBC": the tone map with protected black and white over TN(24..27). 8 and 24 bits.
+bool brightnessContrastOp(Workspace& ws);
+// "DarkRelWhite": contrast relative to white (TN(57)) over TN(24..27). 8 bits only.
+bool darkRelWhiteOp(Workspace& ws);
+// The popup command and the action command: an 8-bit picture becomes 1-bit by the
+// threshold text; afterwards the size labels are refreshed, the modified flag is cleared
+// and the per-picture edit lists are emptied. Not while an opening is in progress.
+bool convertTo1bitOp(Workspace& ws);
+
+// Fills ws.ops.open, brightnessContrast, darkRelWhite and convertTo1bit.
+void installOpenAndToneOperations(Workspace& ws);
+
+}  // namespace quillaro

@@ -1,0 +1,32 @@
+#include "app/install.h"
+
+#include "actions/runner.h"
+#include "adjust/tone_ops.h"
+#include "app/picture_commands.h"
+#include "app/workspace.h"
+#include "copy/a3_sheet.h"
+#include "copy/copy_engine.h"
+#include "copy/copy_params.h"
+#include "copy/copy_record.h"
+#include "image/save.h"
+
+namespace quillaro {
+
+void installOperations(Workspace& ws) {
+  registerCopyHandlers(ws);
+  registerSaveHooks(ws);
+  installActionModules(ws);
+  installOpenAndToneOperations(ws);
+
+  Operations& ops = ws.ops;
+  ops.copy = [](Workspace& w) { return copyPage(w); };
+  // The interpreter leaves the line's key copy (letter case as written) in the reader.
+  ops.readCopyRecord = [](Workspace& w) { applyCopyRecord(w, w.reader.keyCopy()); };
+  ops.toA3 = [](Workspace& w) { toA3(w); };
+  ops.reload = [](Workspace& w, char direction) { reloadCopy(w, direction); };
+
+  // Whatever is still empty: the picture commands of the page view.
+  installPictureCommands(ws);
+}
+
+}  // namespace quillaro

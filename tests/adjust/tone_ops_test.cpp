@@ -1,0 +1,159 @@
+#include "adjust/tone_ops.h"
+
+#include <gtest/gtest.h>
+
+#include "app/param_store.h"
+#include "app/undo.h"
+#include "app/workspace.h"
+#include "image/open.h"
+#include "support/scripted_prompts.h"
+
+namespace quillaro {
+namespace {
+
+struct StatusLog : Progress {
+  std::vector<std::string> texts;
+  void percent(int) override {}
+  void status(std::string_view t) override { texts.emplace_back(t); }
+  bool pump() override { return false; }
+};
+
+struct ToneOps : ::testing::Test {
+  testing::ScriptedPrompts prompts;
+  StatusLog status;
+  Workspace ws{&prompts, &status};
+  ParamStore& p = ws.params;
+  int redraws = 0;
+
+  ToneOps() {
+    ws.shared.dotsPerMm = 1.0;  // the drawing rectangle in pixels
+    p.setChb(30, true);
+    p.setTz(0, "");
+    ws.hooks.redrawEditView = [this](Workspace&) { ++redraws; };
+    installOpenAndToneOperations(ws);
+  }
+  void picture(int bits, std::uint8_t fill) {
+    ws.image.bitmap = Bitmap::create(120, 100, bits);
+    ws.image.bitmap.fill(fill);
+    ws.image.loaded = true;
+    ws.shared.bitDepth = bits;
+  }
+  void rect(const char* l, const char* t, const char* w, const char* h) {
+    p.setTn(24, l);
+    p.setTn(25, t);
+    p.setTn(26, w);
+    p.setTn(27, h);
+  }
+};
+
+TEST_F(ToneOps, BrightnessContrastChangesTheRectangleAndRecordsTheLine) {
+  picture(8, 100);
+  ws.image.bitmap.setGrey(12, 31, 0);
+  ws.image.bitmap.setGrey(13, 31, 255);
+  rect("12", "30.5", "80", "40");
+  p.setHeld(Held::Brightness, "-10");
+  p.setTn(56, "1.3");
+  p.setChb(57, true);
+  p.setChb(58, true);
+  ws.ops.brightnessContrast(ws);
+  const Bitmap& b = ws.image.bitmap;
+  EXPECT_EQ(b.grey(12, 30), 120);  // nearest(30.5) = 30: row 30 is inside
+  EXPECT_EQ(b.grey(12, 31), 0);     // 0 x 1.3 - 10 clamped
+  EXPECT_EQ(b.grey(13, 31), 255);
+  EXPECT_EQ(b.grey(11, 30), 100);
+  EXPECT_EQ(b.grey(91, 69), 120);
+  EXPECT_EQ(b.grey(92, 69), 100);
+  EXPECT_EQ(b.grey(91, 70), 100);
+  EXPECT_EQ(p.tz(0), std::string("DBC, 12, 30.5, 80, 40, BW=-10 Contrast=1.3 White=1") + "\r\n");
+  EXPECT_EQ(ws.image.modified, 1);
+  EXPECT_EQ(redraws, 1);
+}
+
+TEST_F(ToneOps, BrightnessContrastDoesNothingWhereItDoesNotApply) {
+  rect("0", "0", "50", "50");
+  picture(8, 100);
+  p.setHeld(Held::Brightness, "0");
+  p.setTn(56, "1");
+  EXPECT_FALSE(brightnessContrastOp(ws));
+  p.setTn(56, "2");
+  picture(1, 255);
+  EXPECT_FALSE(brightnessContrastOp(ws));
+  picture(8, 100);
+  rect("500", "500", "10", "10");  // outside the picture
+  EXPECT_FALSE(brightnessContrastOp(ws));
+  EXPECT_EQ(p.tz(0), "");
+  EXPECT_EQ(ws.image.bitmap.grey(0, 0), 100);
+}
+
+TEST_F(ToneOps, BrightnessContrastOnColourProtectsBySum) {
+  picture(24, 255);
+  ws.image.bitmap.setRgb(1, 1, Rgb{254, 255, 255});
+  rect("0", "0", "10", "10");
+  p.setHeld(Held::Brightness, "0");
+  p.setTn(56, "0.5");
+  EXPECT_TRUE(brightnessContrastOp(ws));
+  EXPECT_EQ(ws.image.bitmap.rgb(0, 0), (Rgb{255, 255, 255}));
+  EXPECT_EQ(ws.image.bitmap.rgb(1, 1), (Rgb{127, 128, 128}));
+  EXPECT_EQ(p.tz(0), std::string("DBC, 0, 0, 10, 10, Contrast=0.5 Black=0") + "\r\n");
+}
+
+TEST_F(ToneOps, DarkRelWhiteGreyOnly) {
+  picture(8, 200);
+  ws.image.bitmap.setGrey(1, 0, 255);
+  ws.image.bitmap.setGrey(2, 0, 100);
+  rect("-3", "0", "13", "5");
+  p.setTn(57, "2");
+  ws.ops.darkRelWhite(ws);
+  EXPECT_EQ(ws.image.bitmap.grey(0, 0), 145);
+  EXPECT_EQ(ws.image.bitmap.grey(1, 0), 255);
+  EXPECT_EQ(ws.image.bitmap.grey(2, 0), 0);
+  EXPECT_EQ(ws.image.bitmap.grey(9, 4), 145);
+  EXPECT_EQ(ws.image.bitmap.grey(10, 4), 200);
+  EXPECT_EQ(p.tz(0), std::string("DarkRelWhite, -3, 0, 13, 5, Contrast=2") + "\r\n");
+  picture(24, 200);
+  p.setTz(0, "");
+  EXPECT_FALSE(darkRelWhiteOp(ws));
+  EXPECT_EQ(p.tz(0), "");
+}
+
+TEST_F(ToneOps, ConvertToOneBitRecordsAndResets) {
+  picture(8, 140);
+  ws.image.bitmap.setGrey(0, 0, 139);
+  ws.image.modified = 1;
+  ws.image.lastPath = "x.bmp";
+  ws.page = Bitmap::create(200, 300, 8);
+  p.setHeld(Held::Threshold, "140");
+  ASSERT_TRUE(ws.ops.convertTo1bit(ws));
+  const Bitmap& b = ws.image.bitmap;
+  ASSERT_EQ(b.bits, 1);
+  EXPECT_EQ(b.stride, 16);
+  EXPECT_FALSE(b.isWhite(0, 0));
+  EXPECT_TRUE(b.isWhite(1, 0));
+  EXPECT_EQ(ws.shared.bitDepth, 1);
+  EXPECT_EQ(ws.page.bits, 1);
+  EXPECT_EQ(ws.page.width, 200);
+  EXPECT_EQ(ws.image.lastPath, "!");
+  EXPECT_EQ(ws.image.modified, 0);
+  EXPECT_FALSE(ws.image.busy);
+  EXPECT_EQ(p.tz(0), std::string("ConvertTo1bit") + "\r\n");
+  EXPECT_EQ(status.texts.front(), "Преобразование 0 MB");
+  EXPECT_EQ(openState(ws).sizeX, " X = 120 :  120");
+  EXPECT_FALSE(ws.ops.convertTo1bit(ws));  // already 1-bit
+  picture(8, 140);
+  p.setHeld(Held::Threshold, "150");
+  p.setTz(0, "");
+  ASSERT_TRUE(convertTo1bitOp(ws));
+  EXPECT_EQ(p.tz(0), std::string("ConvertTo1bit, BW=150") + "\r\n");
+  picture(24, 140);
+  EXPECT_FALSE(convertTo1bitOp(ws));
+}
+
+TEST_F(ToneOps, ConvertWaitsForAnOpening) {
+  picture(8, 140);
+  ws.image.busy = true;
+  EXPECT_FALSE(convertTo1bitOp(ws));
+  EXPECT_EQ(ws.image.bitmap.bits, 8);
+}
+
+}  // namespace
+}  // namespace quillaro

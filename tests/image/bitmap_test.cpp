@@ -1,0 +1,127 @@
+#include "image/bitmap.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace quillaro {
+namespace {
+
+TEST(BitmapGeometry, RowBytesAndStrideOfAnA4Page) {
+  EXPECT_EQ(rowBytesFor(4961, 1), 621);
+  EXPECT_EQ(strideFor(4961, 1), 624);
+  EXPECT_EQ(rowBytesFor(4961, 8), 4961);
+  EXPECT_EQ(strideFor(4961, 8), 4964);
+  EXPECT_EQ(rowBytesFor(4961, 24), 14883);
+  EXPECT_EQ(strideFor(4961, 24), 14884);
+}
+
+TEST(BitmapGeometry, OddWidthsAndOtherDepths) {
+  EXPECT_EQ(strideFor(33, 1), 8);
+  EXPECT_EQ(strideFor(103, 24), 312);
+  EXPECT_EQ(strideFor(100, 16), -1);
+  // No overflow for the largest header values.
+  EXPECT_EQ(strideFor(0x7FFFFFFF, 24), 6442450944LL);
+}
+
+TEST(BitmapGeometry, CreateIsWhiteAndSized) {
+  Bitmap b = Bitmap::create(101, 3, 1);
+  ASSERT_FALSE(b.empty());
+  EXPECT_EQ(b.width, 101);
+  EXPECT_EQ(b.height, 3);
+  EXPECT_EQ(b.bits, 1);
+  EXPECT_EQ(b.rowBytes, 13);
+  EXPECT_EQ(b.stride, 16);
+  EXPECT_EQ(b.byteCount(), 48u);
+  for (std::size_t i = 0; i < b.byteCount(); ++i) ASSERT_EQ(b.data()[i], 255);
+}
+
+TEST(BitmapGeometry, RefusesImpossibleSizes) {
+  EXPECT_TRUE(Bitmap::create(0, 10, 8).empty());
+  EXPECT_TRUE(Bitmap::create(10, -1, 8).empty());
+  EXPECT_TRUE(Bitmap::create(10, 10, 16).empty());
+  EXPECT_TRUE(Bitmap::create(100000, 100000, 8).empty());       // 10^10 bytes
+  EXPECT_TRUE(Bitmap::create(0x7FFFFFFF, 1, 24).empty());       // one row over the limit
+  Bitmap keep = Bitmap::create(10, 10, 8);
+  EXPECT_FALSE(keep.allocate(100000, 100000, 24));
+  EXPECT_EQ(keep.width, 10);  // unchanged by the failed allocation
+  EXPECT_FALSE(keep.empty());
+}
+
+TEST(BitmapPixels, OneBitAddressingAtByteEdges) {
+  Bitmap b = Bitmap::create(101, 2, 1);
+  b.setWhite(0, 0, false);
+  b.setWhite(7, 0, false);
+  b.setWhite(8, 0, false);
+  b.setWhite(100, 0, false);
+  // Picture row 0 is the last file row.
+  const std::uint8_t* top = b.fileRow(1);
+  EXPECT_EQ(top[0], 0xFF & ~0x80 & ~0x01);
+  EXPECT_EQ(top[1], 0x7F);
+  EXPECT_EQ(top[12], 0xFF & ~0x08);  // x = 100 is bit 2^(7 - 4) of byte 12
+  EXPECT_EQ(top[13], 0xFF);          // padding untouched
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(b.fileRow(0)[i], 0xFF) << i;
+  EXPECT_FALSE(b.isWhite(0, 0));
+  EXPECT_TRUE(b.isWhite(1, 0));
+  EXPECT_TRUE(b.isWhite(99, 0));
+  EXPECT_FALSE(b.isWhite(100, 0));
+  b.setWhite(100, 0, true);
+  EXPECT_EQ(top[12], 0xFF);
+}
+
+TEST(BitmapPixels, GreyAndColourAddressing) {
+  Bitmap g = Bitmap::create(103, 3, 8);
+  g.setGrey(102, 2, 17);  // last pixel of the bottom picture row = file row 0
+  EXPECT_EQ(g.fileRow(0)[102], 17);
+  EXPECT_EQ(g.grey(102, 2), 17);
+  EXPECT_EQ(g.row(2), g.data());
+
+  Bitmap c = Bitmap::create(103, 3, 24);
+  c.setRgb(102, 0, Rgb{1, 2, 3});
+  const std::uint8_t* p = c.fileRow(2) + 3 * 102;
+  EXPECT_EQ(p[0], 3);  // blue first
+  EXPECT_EQ(p[1], 2);
+  EXPECT_EQ(p[2], 1);
+  EXPECT_EQ(p[3], 255);  // padding byte untouched
+  EXPECT_EQ((c.rgb(102, 0)), (Rgb{1, 2, 3}));
+  EXPECT_EQ((c.rgb(101, 0)), (Rgb{255, 255, 255}));
+  EXPECT_TRUE(c.contains(102, 2));
+  EXPECT_FALSE(c.contains(103, 0));
+  EXPECT_FALSE(c.contains(0, -1));
+}
+
+TEST(BitmapHeader, TemplateSizesAndFields) {
+  for (int bits : {1, 8, 24}) {
+    std::vector<std::uint8_t> h = headerTemplate(bits);
+    ASSERT_EQ(static_cast<int>(h.size()), headerSizeFor(bits));
+    EXPECT_EQ(h[0], 'B');
+    EXPECT_EQ(h[1], 'M');
+    EXPECT_EQ(h[10] | (h[11] << 8), static_cast<int>(h.size()));
+    EXPECT_EQ(h[14], 40);
+    EXPECT_EQ(h[26], 1);
+    EXPECT_EQ(h[28], bits);
+    for (int at : {2, 6, 18, 22, 30, 34, 38, 42, 46, 50}) {
+      EXPECT_EQ(h[at] | h[at + 1] | h[at + 2] | h[at + 3], 0) << bits << " at " << at;
+    }
+  }
+  EXPECT_EQ(headerSizeFor(1), 62);
+  EXPECT_EQ(headerSizeFor(8), 1078);
+  EXPECT_EQ(headerSizeFor(24), 54);
+  EXPECT_EQ(headerSizeFor(4), 0);
+  std::vector<std::uint8_t> one = headerTemplate(1);
+  EXPECT_EQ(std::vector<std::uint8_t>(one.begin() + 54, one.end()),
+            (std::vector<std::uint8_t>{0, 0, 0, 0, 255, 255, 255, 0}));
+  std::vector<std::uint8_t> grey = headerTemplate(8);
+  for (int i = 0; i < 256; ++i) {
+    ASSERT_EQ(grey[54 + 4 * i], i);
+    ASSERT_EQ(grey[55 + 4 * i], i);
+    ASSERT_EQ(grey[56 + 4 * i], i);
+    ASSERT_EQ(grey[57 + 4 * i], 0);
+  }
+  std::vector<std::uint8_t> reuse(5000, 7);
+  buildHeaderTemplate(reuse, 24);
+  EXPECT_EQ(reuse, headerTemplate(24));
+}
+
+}  // namespace
+}  // namespace quillaro
