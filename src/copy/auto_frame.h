@@ -26,7 +26,7 @@ struct AutoFrameResult {
 };
 
 // Searches the picture; unfound axes keep their origin.
-AutoFrameResult findZoneOrigin(const Bitmap& picture, const AutoFrameSpec& spec);
+AutoFrameResult findZoneOrigin(const Bitmap& picture, const AutoFrameSpec& options);
 
 // Number of black dots of the 8 x 8 block at (x, y) with its rows shifted by the angle.
 int blockBlackDots(const Bitmap& picture, int x, int y, double tangent);

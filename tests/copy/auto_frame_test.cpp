@@ -12,7 +12,7 @@ namespace {
 
 using testing::blockPicture;
 
-AutoFrameSpec spec(AutoSide v, AutoSide h) {
+AutoFrameSpec sides(AutoSide v, AutoSide h) {
   AutoFrameSpec s;
   s.zoneWidth = 300;
   s.zoneHeight = 300;
@@ -25,15 +25,15 @@ AutoFrameSpec spec(AutoSide v, AutoSide h) {
 
 TEST(AutoFrame, FindsTheContentEdgeFromEachSide) {
   const Bitmap pic = blockPicture(400, 400, 1, 120, 90, 100, 60);
-  AutoFrameResult r = findZoneOrigin(pic, spec(AutoSide::Near, AutoSide::Near));
+  AutoFrameResult r = findZoneOrigin(pic, sides(AutoSide::Near, AutoSide::Near));
   ASSERT_TRUE(r.foundX && r.foundY);
   EXPECT_NEAR(120, r.zoneLeft, 2);
   EXPECT_NEAR(90, r.zoneTop, 1);
-  r = findZoneOrigin(pic, spec(AutoSide::Far, AutoSide::Far));
+  r = findZoneOrigin(pic, sides(AutoSide::Far, AutoSide::Far));
   ASSERT_TRUE(r.foundX && r.foundY);
   EXPECT_NEAR(220 - 300, r.zoneLeft, 2) << "the zone's right edge meets the content's right edge";
   EXPECT_NEAR(150 - 300, r.zoneTop, 1);
-  r = findZoneOrigin(pic, spec(AutoSide::Auto, AutoSide::Auto));
+  r = findZoneOrigin(pic, sides(AutoSide::Auto, AutoSide::Auto));
   EXPECT_NEAR(220 - 300, r.zoneLeft, 2) << "Авто: the right edge is 80 from the zone's, the left 120";
   EXPECT_NEAR(90, r.zoneTop, 1) << "the top edge is 90 from the zone's, the bottom 150";
 }
@@ -41,14 +41,14 @@ TEST(AutoFrame, FindsTheContentEdgeFromEachSide) {
 TEST(AutoFrame, DirtAndReachAndEdgeRows) {
   Bitmap pic = blockPicture(400, 400, 1, 300, 300, 20, 20);
   for (int k = 0; k < 10; ++k) pic.setWhite(50 + k, 50, false);  // 10 dots: dirt
-  AutoFrameSpec s = spec(AutoSide::Near, AutoSide::Near);
+  AutoFrameSpec s = sides(AutoSide::Near, AutoSide::Near);
   s.reach = 100;
   AutoFrameResult r = findZoneOrigin(pic, s);
   EXPECT_FALSE(r.foundX);
   EXPECT_FALSE(r.foundY);
   EXPECT_EQ(0, r.zoneLeft) << "nothing found: the origin stays";
   const Bitmap top = blockPicture(400, 400, 1, 100, 0, 50, 6);  // within 10 rows of the top
-  r = findZoneOrigin(top, spec(AutoSide::Near, AutoSide::Near));
+  r = findZoneOrigin(top, sides(AutoSide::Near, AutoSide::Near));
   EXPECT_FALSE(r.foundY);
   EXPECT_EQ(16 + 1, blockBlackDots(blockPicture(20, 20, 1, 0, 0, 4, 4), 0, 0, 0) + 1);
 }

@@ -36,9 +36,9 @@ ReadOptions reduceTo(int bits) {
 
 class BmpRead : public ::testing::Test {
 protected:
-  std::string put(const std::string& name, const BmpSpec& spec) {
+  std::string put(const std::string& name, const BmpSpec& layout) {
     std::string p = dir.file(name);
-    testing::writeBytes(p, spec.build());
+    testing::writeBytes(p, layout.build());
     return p;
   }
   std::string putBytes(const std::string& name, const std::string& bytes) {
