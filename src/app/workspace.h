@@ -22,6 +22,7 @@ class Workspace;
 struct CopyState;  // copy/copy_state.h
 struct UndoState;  // app/undo.h
 struct OpenState;  // image/open.h
+struct PrintState;  // print/print.h
 
 // Actions that belong to parts of the program built around the workspace. An empty hook
 // takes the plain behaviour described beside it.
@@ -105,6 +106,8 @@ public:
   // The undo buffer (app/undo.h) and the opening's state (image/open.h), made on first use.
   std::shared_ptr<UndoState> undo;
   std::shared_ptr<OpenState> openState;
+  // The print state (print/print.h), made on first use.
+  std::shared_ptr<PrintState> printState;
 
   // Entry points of the operations, filled by the modules that build them.
   Operations ops;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <strings.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,8 +16,11 @@
 #include "app/launch.h"
 #include "app/ports.h"
 #include "app/workspace.h"
+#include "print/print.h"
+#include "print/printer.h"
 #include "ui/form_a4.h"
 #include "ui/qt_ports.h"
+#include "ui/qt_printer.h"
 
 namespace {
 
@@ -30,6 +34,7 @@ const char* const kUsage =
     "  hide=1        run the action program before any window is shown\n"
     "                (messages go to standard error; questions take their default)\n"
     "  exit=1        end after the action program has run\n"
+    "  printer=NAME  print to that printer in this run (\"PDF\" and \"BMP\" write files)\n"
     "  --open FILE   open the picture FILE once the window is shown\n"
     "  --help        this text\n"
     "  --version     the version\n";
@@ -58,6 +63,16 @@ int main(int argc, char** argv) {
       break;
     }
   }
+  // "printer=NAME" (not a key of the action command line) chooses the printer of this run.
+  std::string printerKey;
+  for (std::size_t i = 1; i < args.size();) {
+    if (strncasecmp(args[i], "printer=", 8) == 0) {
+      printerKey = args[i] + 8;
+      args.erase(args.begin() + static_cast<std::ptrdiff_t>(i));
+    } else {
+      ++i;
+    }
+  }
   const std::string commandLine = joinArguments(static_cast<int>(args.size()), args.data());
 
   // A first, silent look at the command line decides whether a window is needed before
@@ -80,6 +95,7 @@ int main(int argc, char** argv) {
     std::fputs("quillaro: нет экрана для окна; без окна программа действий запускается с hide=1\n", stderr);
     return 1;
   };
+  const bool displayAtStart = haveDisplay();
   if (!hidden) {
     if (!haveDisplay()) return noDisplay();
     app = std::make_unique<QApplication>(argc, argv);
@@ -89,6 +105,14 @@ int main(int argc, char** argv) {
   Workspace ws(prompts, &nullProgress);
 
   installOperations(ws);
+  // A hidden run that names a printer needs the platform's printing (the system printers,
+  // the PDF writer): an application on the offscreen platform when there is no display.
+  if (hidden && !printerKey.empty() && printerKey != "BMP" && !app) {
+    if (!displayAtStart) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    app = std::make_unique<QApplication>(argc, argv);
+  }
+  const std::unique_ptr<PrinterList> printers = makePrinterList(ws, printerKey);
+  installPrinting(ws, printers.get());
   if (hidden) reportRunOnStderr(ws);
   LaunchOptions launchOptions;
   launchOptions.runProgram = [](Workspace& w) { runAll(w); };
@@ -99,6 +123,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s - нет файла\n", started.commandLine.programPath.c_str());
   if (started.endNow) return programMissing || stderrPrompts.failures > 0 ? 1 : 0;
 
+  if (app && !displayAtStart) return noDisplay();  // only the offscreen printing application
   if (!app) {
     if (!haveDisplay()) return noDisplay();
     app = std::make_unique<QApplication>(argc, argv);
