@@ -16,6 +16,9 @@ struct Interp : ::testing::Test {
   ParamStore& p = ws.params;
   void SetUp() override { fake.install(ws); }
   int run(std::string_view line) { return interpret(ws, line); }
+  void expectTn(std::initializer_list<std::pair<int, const char*>> want) {
+    for (const auto& [i, text] : want) EXPECT_EQ(p.tn(i), text) << "TN " << i;
+  }
 };
 
 // --- Comments and unknown words ---
@@ -145,17 +148,8 @@ TEST_F(Interp, TableLineSetsRectangleCountsAndDefaults) {
   p.setTn(2, "4");
   p.setTn(28, "9");
   EXPECT_EQ(run("T, 10, 20, 190, 250, 5, 10, 2, 3"), kCmdTable);
-  EXPECT_EQ(p.tn(24), "10");
-  EXPECT_EQ(p.tn(25), "20");
-  EXPECT_EQ(p.tn(26), "190");
-  EXPECT_EQ(p.tn(27), "250");
-  EXPECT_EQ(p.tn(0), "5");
-  EXPECT_EQ(p.tn(1), "10");
-  EXPECT_EQ(p.tn(5), "2");
-  EXPECT_EQ(p.tn(4), "3");
-  EXPECT_EQ(p.tn(2), "1");
-  EXPECT_EQ(p.tn(3), "1");
-  EXPECT_EQ(p.tn(28), "");
+  expectTn({{24, "10"}, {25, "20"}, {26, "190"}, {27, "250"}, {0, "5"}, {1, "10"}, {5, "2"},
+            {4, "3"}, {2, "1"}, {3, "1"}, {28, ""}});
   EXPECT_TRUE(p.check(Check::ChTabTab));
   EXPECT_FALSE(p.check(Check::ChDrawInCell));
 }
@@ -171,10 +165,7 @@ TEST_F(Interp, NonNumericOrEmptyFieldsLeaveBoxesUnchanged) {
   p.setTn(24, "7");
   p.setTn(25, "8");
   run("T, a, , 3, 4, 2, 2, 1, 1, 2, x, 5, 6");
-  EXPECT_EQ(p.tn(24), "7");
-  EXPECT_EQ(p.tn(25), "8");
-  EXPECT_EQ(p.tn(26), "3");
-  EXPECT_EQ(p.tn(2), "2");
+  expectTn({{24, "7"}, {25, "8"}, {26, "3"}, {2, "2"}});
   EXPECT_EQ(p.tn(3), "1");  // non-numeric: the default
   EXPECT_EQ(p.tn(28), "5");
   EXPECT_EQ(p.tn(29), "6");
@@ -285,10 +276,7 @@ TEST_F(Interp, TextKeysSetEverySetting) {
 
 TEST_F(Interp, FontAttributeLettersAreMatchedAsWritten) {
   run("X, 0, 0, 1, 1, FA=bIus");
-  EXPECT_FALSE(p.chb(16));
-  EXPECT_FALSE(p.chb(17));
-  EXPECT_FALSE(p.chb(18));
-  EXPECT_FALSE(p.chb(19));
+  for (int i = 16; i <= 19; ++i) EXPECT_FALSE(p.chb(i)) << i;
 }
 
 TEST_F(Interp, FontNamesMustMatchExactly) {

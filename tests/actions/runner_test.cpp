@@ -135,14 +135,11 @@ TEST_F(Runner, PrintQuestionNoSkipsCancelEnds) {
   EXPECT_EQ(prompts.shown[0].text, "Печатать ?");
   EXPECT_EQ(prompts.shown[0].buttons, Buttons::YesNoCancel);
   EXPECT_EQ(p.tn(11), "1");  // the panels still get their old values back
-}
-
-TEST_F(Runner, PrintWithoutRemindingAsksNothing) {
-  p.setChb(31, false);
+  p.setChb(31, false);  // without reminding nothing is asked
   program("Print, 2\r\n");
-  runAll(ws);
-  EXPECT_EQ(fake.calls, (Calls{"print 2"}));
-  EXPECT_TRUE(prompts.shown.empty());
+  EXPECT_EQ(runAll(ws), RunEnd::Finished);
+  EXPECT_EQ(fake.calls, (Calls{"print 3", "print 2"}));
+  EXPECT_EQ(prompts.shown.size(), 3u);
 }
 
 TEST_F(Runner, LongProgramAsksFirst) {
@@ -224,6 +221,10 @@ TEST_F(Runner, StopRequestIsClearedAtTheStart) {
   program("T, 0, 0, 1, 1\r\n");
   EXPECT_EQ(runAll(ws), RunEnd::Finished);
   EXPECT_EQ(fake.calls.size(), 1u);
+  program("' only a comment");  // and reading one command finds nothing without a command
+  EXPECT_FALSE(readOneCommand(ws, 0).found);
+  program("");
+  EXPECT_FALSE(readOneCommand(ws, 5).found);
 }
 
 TEST_F(Runner, LineFlagsSkipCopiesAndFeedTheOtherCommands) {
@@ -305,7 +306,6 @@ TEST_F(Runner, ReadOneCommandCopyTurnsSelectionSizeOff) {
   EXPECT_EQ(r.kind, kCmdCopy);
   EXPECT_TRUE(r.hideTableFrame);
   EXPECT_FALSE(p.check(Check::ChSelSize));
-  EXPECT_FALSE(readOneCommand(ws, 100).found == false && false);
 }
 
 TEST_F(Runner, ReadOneCommandCountsCharactersNotBytes) {
@@ -329,13 +329,6 @@ TEST_F(Runner, ReadingAContinuationAppliesItsTextLineFirst) {
   EXPECT_TRUE(ws.actions.fontAttributesOnly);
   EXPECT_TRUE(ws.actions.continueText);
   EXPECT_EQ(r.start, 40u);
-}
-
-TEST_F(Runner, ReadingAnEmptyProgramFindsNothing) {
-  program("' only a comment");
-  EXPECT_FALSE(readOneCommand(ws, 0).found);
-  program("");
-  EXPECT_FALSE(readOneCommand(ws, 5).found);
 }
 
 // --- The start-up timer ---

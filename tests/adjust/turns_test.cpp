@@ -104,27 +104,6 @@ TEST_P(TurnsAtDepth, FastTurnsEqualThePixelByPixelTurns) {
   }
 }
 
-TEST_P(TurnsAtDepth, TurnsUndoEachOther) {
-  const int bits = GetParam();
-  unsigned seed = 500;
-  for (const Size& sz : sizesFor(bits)) {
-    SCOPED_TRACE(::testing::Message() << sz.w << "x" << sz.h << "x" << bits);
-    const Bitmap src = randomPicture(sz.w, sz.h, bits, seed++);
-    Bitmap four = turnRight(turnRight(turnRight(turnRight(src))));
-    EXPECT_TRUE(samePixels(four, src));
-    EXPECT_TRUE(samePixels(turnLeft(turnRight(src)), src));
-    EXPECT_TRUE(samePixels(turnRight(turnLeft(src)), src));
-    Bitmap twice = src.clone();
-    turnOver(twice);
-    turnOver(twice);
-    EXPECT_TRUE(samePixels(twice, src));
-    Bitmap half = turnRight(turnRight(src));
-    Bitmap over = src.clone();
-    turnOver(over);
-    EXPECT_TRUE(samePixels(half, over));
-  }
-}
-
 INSTANTIATE_TEST_SUITE_P(Depths, TurnsAtDepth, ::testing::Values(1, 8, 24));
 
 TEST(Turns, OrientationOfAMarkedCorner) {

@@ -1,15 +1,14 @@
 #include "app/file_list.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <atomic>
 #include <filesystem>
 #include <fstream>
 
 #include "app/folders.h"
 #include "app/workspace.h"
 #include "support/scripted_prompts.h"
+#include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -18,18 +17,12 @@ namespace {
 
 using testing::ScriptedPrompts;
 
-struct Dir {
-  fs::path path = fs::temp_directory_path() /
-                  ("quillaro-list-" + std::to_string(::getpid()) + "-" + std::to_string(n()++));
-  Dir() { fs::create_directories(path); }
-  ~Dir() { std::error_code ec; fs::remove_all(path, ec); }
-  static std::atomic<int>& n() { static std::atomic<int> c{0}; return c; }
-  std::string str() const { return path.string(); }
+struct Dir : testing::TempDir {
   // A file with a modification time `age` seconds before a fixed moment.
   void file(const std::string& name, int age = 0) const {
     std::ofstream(path / name) << "x";
-    const auto base = fs::file_time_type::clock::now() - std::chrono::hours(24);
-    fs::last_write_time(path / name, base - std::chrono::seconds(age));
+    fs::last_write_time(path / name, fs::file_time_type::clock::now() - std::chrono::hours(24) -
+                                         std::chrono::seconds(age));
   }
 };
 
@@ -152,6 +145,13 @@ TEST_F(ListFixture, NextByListOpensTheFollowingEntry) {
 TEST_F(ListFixture, LastFileMessageIsShownOnceAndNothingOpens) {
   dir.file("a.bmp");
   current("a.bmp");
+  ws.params.setChb(31, false);  // the message needs reminding on
+  list.nextPageButton();
+  ws.params.setChb(31, true);
+  ws.shared.messageSwitch = false;  // and the message switch
+  list.nextPageButton();
+  EXPECT_TRUE(prompts.shown.empty());
+  ws.shared.messageSwitch = true;
   list.nextPageButton();
   EXPECT_TRUE(opened.empty());
   ASSERT_EQ(prompts.shown.size(), 1u);
@@ -160,15 +160,11 @@ TEST_F(ListFixture, LastFileMessageIsShownOnceAndNothingOpens) {
   list.openNext();
   EXPECT_EQ(prompts.shown.size(), 1u);
   EXPECT_FALSE(list.lastFileWarning);
-}
-
-TEST_F(ListFixture, LastFileInAutomaticModeStopsItInstead) {
-  dir.file("a.bmp");
-  current("a.bmp");
-  ws.params.setChb(52, true);
+  ws.params.setChb(52, true);  // in automatic mode the mode is stopped instead
   list.nextPageButton();
   EXPECT_FALSE(ws.params.chb(52));
-  EXPECT_TRUE(prompts.shown.empty());
+  EXPECT_EQ(prompts.shown.size(), 1u);
+  EXPECT_TRUE(opened.empty());
 }
 
 TEST_F(ListFixture, MissingCurrentFileGivesTheTwoLineMessage) {
@@ -181,17 +177,6 @@ TEST_F(ListFixture, MissingCurrentFileGivesTheTwoLineMessage) {
             "Текущий файл отсутствует в списке.\r\nВероятно, он был удалён, перемещён или переименован.");
   EXPECT_FALSE(ws.params.chb(52));
   EXPECT_TRUE(opened.empty());
-}
-
-TEST_F(ListFixture, ListMessagesNeedRemindAndTheMessageSwitch) {
-  dir.file("a.bmp");
-  current("a.bmp");
-  ws.params.setChb(31, false);
-  list.nextPageButton();
-  ws.params.setChb(31, true);
-  ws.shared.messageSwitch = false;
-  list.nextPageButton();
-  EXPECT_TRUE(prompts.shown.empty());
 }
 
 TEST_F(ListFixture, MissingFolderIsReportedAndTheListIsEmpty) {

@@ -1,12 +1,7 @@
 #include "app/settings_file.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <atomic>
-#include <filesystem>
-#include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -14,31 +9,13 @@
 #include "app/text_codec.h"
 #include "app/workspace.h"
 #include "support/scripted_prompts.h"
-
-namespace fs = std::filesystem;
+#include "support/temp_dir.h"
 
 namespace quillaro {
 namespace {
 
 using testing::ScriptedPrompts;
-
-struct TempFolder {
-  fs::path path = fs::temp_directory_path() /
-                  ("quillaro-settings-" + std::to_string(::getpid()) + "-" +
-                   std::to_string(counter()++) + "-" + std::to_string(std::random_device{}()));
-  TempFolder() { fs::create_directories(path); }
-  ~TempFolder() { std::error_code ec; fs::remove_all(path, ec); }
-  static std::atomic<int>& counter() { static std::atomic<int> c{0}; return c; }
-  std::string str() const { return path.string(); }
-  std::string sub(const std::string& name) const {
-    fs::create_directories(path / name);
-    return (path / name).string();
-  }
-  std::string file(const std::string& name, const std::string& bytes) const {
-    std::ofstream(path / name, std::ios::binary) << bytes;
-    return (path / name).string();
-  }
-};
+using TempFolder = testing::TempDir;
 
 std::string replaceAll(std::string s, const std::string& from, const std::string& to) {
   for (auto at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size()))

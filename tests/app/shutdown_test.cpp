@@ -1,15 +1,11 @@
 #include "app/shutdown.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <filesystem>
 
 #include "app/files.h"
 #include "app/workspace.h"
 #include "support/scripted_prompts.h"
-
-namespace fs = std::filesystem;
+#include "support/temp_dir.h"
 
 namespace quillaro {
 namespace {
@@ -19,15 +15,13 @@ using testing::ScriptedPrompts;
 struct ShutdownFixture : ::testing::Test {
   ScriptedPrompts prompts;
   Workspace ws{&prompts};
-  fs::path dir = fs::temp_directory_path() / ("quillaro-shutdown-" + std::to_string(::getpid()));
+  testing::TempDir dir;
   std::vector<std::pair<int, std::string>> asked;
   AskNameFn askName = [this](int k, const std::string& n) { asked.emplace_back(k, n); };
   void SetUp() override {
-    fs::create_directories(dir);
-    ws.shared.settingsPath = (dir / "Quillaro.ini").string();
+    ws.shared.settingsPath = dir.at("Quillaro.ini");
     ws.params.setChb(47, false);
   }
-  void TearDown() override { std::error_code ec; fs::remove_all(dir, ec); }
 };
 
 TEST_F(ShutdownFixture, UnmodifiedFieldsCloseWithoutQuestions) {
@@ -70,7 +64,7 @@ TEST_F(ShutdownFixture, YesOnANamelessFieldAsksForAName) {
 }
 
 TEST_F(ShutdownFixture, YesOnANamedFieldWritesIt) {
-  const std::string path = (dir / "book.pfp").string();
+  const std::string path = dir.at("book.pfp");
   ws.params.setTz(0, "Open, SRC=\"a.bmp\"");
   ws.params.setTzName(0, path);
   prompts.answers = {Answer::Yes};
@@ -82,7 +76,7 @@ TEST_F(ShutdownFixture, YesOnANamedFieldWritesIt) {
 
 TEST_F(ShutdownFixture, AFailedWriteRefusesTheClose) {
   ws.params.setTz(0, "Copy");
-  ws.params.setTzName(0, (dir / "no-such-folder" / "book.pfp").string());
+  ws.params.setTzName(0, dir.at("no-such-folder/book.pfp"));
   prompts.answers = {Answer::Yes};
   EXPECT_FALSE(requestShutdown(ws, askName));
   ASSERT_EQ(prompts.shown.size(), 2u);

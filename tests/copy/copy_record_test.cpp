@@ -29,11 +29,8 @@ TEST_F(CopyRecord, WrittenExamplesComeBackUnchanged) {
   EXPECT_EQ(full, roundTrip(full));
 }
 
-TEST_F(CopyRecord, FreshPanelWritesTheDefaultSet) {
+TEST_F(CopyRecord, FreshPanelOrCopyAloneGivesTheDefaultsWithEveryFlagOff) {
   EXPECT_EQ("Copy, 0, 0, 202, 289, 4, 4, 100, 0", buildCopyRecord(*fx.ws));
-}
-
-TEST_F(CopyRecord, CopyAloneGivesTheDefaultsWithEveryFlagOff) {
   roundTrip("Copy, 5, 6, 50, 60, 7, 8, 150, 30, Land=1 Mirror=1 Paste=1 4in1=2 ScaleY=80");
   applyCopyRecord(*fx.ws, "Copy");
   EXPECT_EQ("Copy, 0, 0, 202, 289, 4, 4, 100, 0", buildCopyRecord(*fx.ws));

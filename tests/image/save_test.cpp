@@ -106,7 +106,7 @@ TEST_F(Saving, FullA3SheetIsSavedAndEmptied) {
   EXPECT_EQ(0, fx.st().a3State);
   EXPECT_TRUE(fx.ws->a3.empty());
   EXPECT_EQ("0 A4 в A3", fx.p().caption(namedLabelId(NamedLabel::LabA4inA3)));
-  EXPECT_GT(fs::file_size(dir / "pic" / "sheet.bmp"), fs::file_size(dir / "pic" / "sheet.bmp") / 2);
+  EXPECT_GT(fs::file_size(dir / "pic" / "sheet.bmp"), 0u);
 }
 
 TEST_F(Saving, OverwriteNoKeepsTheOldFile) {

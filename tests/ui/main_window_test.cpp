@@ -13,18 +13,16 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QtTest>
-#include <filesystem>
-#include <unistd.h>
 
 #include "app/workspace.h"
 #include "image/bmp_file.h"
 #include "image/sample_page.h"
 #include "support/scripted_prompts.h"
+#include "support/temp_dir.h"
 #include "ui/form_a4.h"
 #include "ui/picture_view.h"
 
 using namespace quillaro;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -52,11 +50,7 @@ KeyPress key(int k, bool shift = false, bool ctrl = false, bool alt = false) {
   return p;
 }
 
-struct TempDir {
-  fs::path path = fs::temp_directory_path() / ("quillaro-ui-" + std::to_string(::getpid()));
-  TempDir() { fs::create_directories(path); }
-  ~TempDir() { std::error_code ec; fs::remove_all(path, ec); }
-};
+using quillaro::testing::TempDir;
 
 }  // namespace
 
