@@ -17,18 +17,6 @@
 namespace quillaro {
 namespace {
 
-int toPixel(double v) {
-  if (std::isnan(v)) return 0;
-  return nearesti(clampv(v, -1.0e9, 1.0e9));
-}
-
-bool validPicture(const Bitmap& bm) {
-  if (!bm.pixels || bm.width <= 0 || bm.height <= 0) return false;
-  if (bm.bits != 1 && bm.bits != 8 && bm.bits != 24) return false;
-  const std::int64_t rb = rowBytesFor(bm.width, bm.bits);
-  return bm.rowBytes == rb && bm.stride >= rb;
-}
-
 // Eight bytes of a 1-bit row as one word, pixel 0 of the first byte in bit 63.
 std::uint64_t loadBig(const std::uint8_t* p) {
   std::uint64_t v;
@@ -420,15 +408,15 @@ PixelRect denseThinAreaFor(double x, double y, double w, double h, int lineWidth
                              int pictureWidth, int pictureHeight) {
   const int margin = clampv(lineWidth, kMinLineWidth, kMaxLineWidth) + 2;
   PixelRect a;
-  a.left = std::max(toPixel(x), margin);
-  a.top = std::max(toPixel(y), margin);
-  a.right = std::min(toPixel(x + w), pictureWidth - margin);
-  a.bottom = std::min(toPixel(y + h), pictureHeight - margin);
+  a.left = std::max(pixelCoord(x), margin);
+  a.top = std::max(pixelCoord(y), margin);
+  a.right = std::min(pixelCoord(x + w), pictureWidth - margin);
+  a.bottom = std::min(pixelCoord(y + h), pictureHeight - margin);
   return a;
 }
 
 bool denseThin(Bitmap& picture, const PixelRect& area, const DenseThinOptions& options) {
-  if (!validPicture(picture) || (picture.bits != 1 && picture.bits != 8)) return false;
+  if (!wellFormed(picture) || (picture.bits != 1 && picture.bits != 8)) return false;
   const int w = clampv(options.lineWidth, kMinLineWidth, kMaxLineWidth);
   const int margin = w + 2;
   PixelRect a = area;
@@ -472,11 +460,11 @@ std::string denseThinPlusCaption(std::string_view widthText) {
 PixelRect lineWidthAreaFor(double x, double y, double w, double h, int pictureWidth,
                              int pictureHeight) {
   PixelRect a;
-  const int top = toPixel(y);
-  a.left = std::max(toPixel(x), 1);
+  const int top = pixelCoord(y);
+  a.left = std::max(pixelCoord(x), 1);
   a.top = std::max(top, 1);
-  a.right = std::min(toPixel(x + w - 1), pictureWidth - 1);
-  const long long bottom = static_cast<long long>(top) + toPixel(h - 1);
+  a.right = std::min(pixelCoord(x + w - 1), pictureWidth - 1);
+  const long long bottom = static_cast<long long>(top) + pixelCoord(h - 1);
   a.bottom = static_cast<int>(std::min<long long>(bottom, pictureHeight - 1));
   return a;
 }
@@ -591,7 +579,7 @@ bool haveAvx2() {
 }  // namespace
 
 bool changeLineWidth(Bitmap& picture, const PixelRect& area, const LineWidthOptions& o) {
-  if (!validPicture(picture) || picture.bits != 1) return false;
+  if (!wellFormed(picture) || picture.bits != 1) return false;
   PixelRect a = area;
   a.left = std::max(a.left, 0);
   a.top = std::max(a.top, 0);

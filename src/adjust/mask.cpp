@@ -20,18 +20,6 @@ int hexValue(char c) {
   return -1;
 }
 
-// A real pixel coordinate to the nearest integer, kept far from the integer limits.
-int toPixel(double v) {
-  if (std::isnan(v)) return 0;
-  return nearesti(clampv(v, -1.0e9, 1.0e9));
-}
-
-bool validPicture(const Bitmap& bm) {
-  if (!bm.pixels || bm.width <= 0 || bm.height <= 0) return false;
-  if (bm.bits != 1 && bm.bits != 8 && bm.bits != 24) return false;
-  const std::int64_t rb = rowBytesFor(bm.width, bm.bits);
-  return bm.rowBytes == rb && bm.stride >= rb;
-}
 
 MaskArea clipArea(const MaskArea& a, int width, int height) {
   MaskArea c = a;
@@ -206,8 +194,8 @@ void MaskPattern::toggle(int row, int column) { setCell(row, column, !cell(row, 
 // ---------------------------------------------------------------------------------------
 
 bool MaskEditor::cellAt(double x, double y, int& row, int& column) {
-  const int ux = toPixel(x);
-  const int uy = toPixel(y);
+  const int ux = pixelCoord(x);
+  const int uy = pixelCoord(y);
   const int side = 4 * kMaskEditorCellUnits;
   if (ux < 0 || uy < 0 || ux >= side || uy >= side) return false;
   column = ux / kMaskEditorCellUnits;
@@ -246,8 +234,8 @@ void MaskEditor::rightDown(const MaskPattern& pattern, double x, double y) {
 
 int MaskEditor::rightDrag(MaskPattern& pattern, double x, double y) {
   if (!levelling_) return -1;
-  const long long level = static_cast<long long>(startCount_) + toPixel(x - startX_) / 8 +
-                          toPixel(startY_ - y) / 8;
+  const long long level = static_cast<long long>(startCount_) + pixelCoord(x - startX_) / 8 +
+                          pixelCoord(startY_ - y) / 8;
   const int n = static_cast<int>(clampv<long long>(level, 0, 15));
   pattern = MaskPattern::level(n);
   return n;
@@ -281,24 +269,24 @@ QuickMaskStep quickMaskClick(int index, bool drawingMode, bool editViewShown) {
 MaskArea maskAreaFor(double x, double y, double w, double h, int pictureWidth,
                      int pictureHeight) {
   MaskArea a;
-  a.left = std::max(toPixel(x), 0);
-  a.right = toPixel(x + w - 1);
-  a.top = toPixel(y);
+  a.left = std::max(pixelCoord(x), 0);
+  a.right = pixelCoord(x + w - 1);
+  a.top = pixelCoord(y);
   a.anchorTop = a.top;
-  const long long bottom = static_cast<long long>(a.top) + toPixel(h - 1);
+  const long long bottom = static_cast<long long>(a.top) + pixelCoord(h - 1);
   a.bottom = static_cast<int>(clampv<long long>(bottom, -2000000000LL, 2000000000LL));
   return clipArea(a, pictureWidth, pictureHeight);
 }
 
 bool maskRectangle(Bitmap& picture, const MaskArea& area, MaskPattern pattern,
                    const MaskOptions& options) {
-  if (!validPicture(picture)) return false;
+  if (!wellFormed(picture)) return false;
   const MaskArea a = clipArea(area, picture.width, picture.height);
   if (a.empty()) return true;
   switch (picture.bits) {
     case 1: {
       const Bitmap* bg = options.background;
-      if (bg && (!validPicture(*bg) || bg->bits != 1 || bg->width != picture.width ||
+      if (bg && (!wellFormed(*bg) || bg->bits != 1 || bg->width != picture.width ||
                  bg->height != picture.height || bg == &picture))
         bg = nullptr;
       mask1(picture, a, pattern, bg);
@@ -367,7 +355,7 @@ UnevenMaskTable buildUnevenMaskTable(double leftLevel, double rightLevel, int ro
 }
 
 bool applyUnevenMask(Bitmap& picture, const MaskArea& area, const UnevenMaskTable& table) {
-  if (!validPicture(picture) || picture.bits != 1) return false;
+  if (!wellFormed(picture) || picture.bits != 1) return false;
   const MaskArea a = clipArea(area, picture.width, picture.height);
   if (a.empty()) return true;
   // The four pattern rows across the whole row, band by band (0 where no band masks).

@@ -9,6 +9,13 @@ namespace quillaro {
 inline long long nearest(double v) { return std::llrint(v); }
 inline int nearesti(double v) { return static_cast<int>(std::llrint(v)); }
 
+// A real pixel coordinate to the nearest integer, kept far from the integer limits
+// (NaN gives 0).
+inline int pixelCoord(double v) {
+  if (std::isnan(v)) return 0;
+  return nearesti(v < -1.0e9 ? -1.0e9 : (v > 1.0e9 ? 1.0e9 : v));
+}
+
 template <class T>
 constexpr T clampv(T v, T low, T high) { return v < low ? low : (high < v ? high : v); }
 

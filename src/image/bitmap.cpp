@@ -125,4 +125,11 @@ std::vector<std::uint8_t> headerTemplate(int bits) {
   return h;
 }
 
+bool wellFormed(const Bitmap& bm) {
+  if (!bm.pixels || bm.width <= 0 || bm.height <= 0) return false;
+  if (bm.bits != 1 && bm.bits != 8 && bm.bits != 24) return false;
+  const std::int64_t rb = rowBytesFor(bm.width, bm.bits);
+  return bm.rowBytes == rb && bm.stride >= rb;
+}
+
 }  // namespace quillaro

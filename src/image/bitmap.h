@@ -112,6 +112,9 @@ public:
   }
 };
 
+// True when the record holds pixels of a known depth with consistent row sizes.
+bool wellFormed(const Bitmap& bm);
+
 // The opened picture.
 struct ImageBuffer {
   Bitmap bitmap;

@@ -621,7 +621,7 @@ void FormA4::storeChanged(const ControlId& id) {
       picA4_->hideMagnifier();
       magnifier_.hide();
     }
-  } else if (id.kind == Ctl::TN && (id.index >= 18 && id.index <= 27 || id.index == 60 || id.index == 61)) {
+  } else if (id.kind == Ctl::TN && ((id.index >= 18 && id.index <= 27) || id.index == 60 || id.index == 61)) {
     updateFrames();
   } else if (id == tnId(0) || id == tnId(1) || id == chbId(9)) {
     if (ws_.params.chb(9))

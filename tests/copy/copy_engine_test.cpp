@@ -233,7 +233,9 @@ TEST_F(CopyOperation, FourInOneOrderAndOneMirror) {
   for (int k = 0; k < 4; ++k) {
     ASSERT_TRUE(copyPage(*fx.ws));
     frames.emplace_back(fx.p().tn(F::kFrameLeft), fx.p().tn(F::kFrameTop));
-    if (k < 3) EXPECT_EQ(k + 1, fx.st().quadrant);
+    if (k < 3) {
+      EXPECT_EQ(k + 1, fx.st().quadrant);
+    }
   }
   EXPECT_EQ(0, fx.st().quadrant);
   // Centre 105, 148.5; gap 1: top right, top left, bottom left, bottom right.
