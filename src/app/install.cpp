@@ -1,6 +1,7 @@
 #include "app/install.h"
 
 #include "actions/runner.h"
+#include "adjust/density_ops.h"
 #include "adjust/tone_ops.h"
 #include "app/picture_commands.h"
 #include "app/workspace.h"
@@ -17,6 +18,7 @@ void installOperations(Workspace& ws) {
   registerSaveHooks(ws);
   installActionModules(ws);
   installOpenAndToneOperations(ws);
+  installDensityOperations(ws);
 
   Operations& ops = ws.ops;
   ops.copy = [](Workspace& w) { return copyPage(w); };
