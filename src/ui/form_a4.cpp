@@ -231,6 +231,9 @@ void FormA4::buildUi() {
   };
   addButton("ComNextPage", "Следующий", "Клавиша \">\"", [this] { runCommand({Cmd::NextFile}); });
   comCopy_ = addButton("ComCopy", "Копировать", "", [this] { runCommand({Cmd::Copy}); });
+  addButton("ComPrint", "Печатать", "", [this] {
+    if (ws_.ops.print) ws_.ops.print(ws_);
+  });
   addButton("ComView", "Оригинал", "", [this] { runCommand({Cmd::ShowSource}); });
   addButton("ComSett", "Настройки", "", [this] { runCommand({Cmd::SettingsPanel}); });
   addButton("ComTable", "Действия", "", [this] { runCommand({Cmd::ToggleActions}); });
