@@ -10,20 +10,24 @@
 
 namespace quillaro {
 
-void bitRowFrom8(const std::uint8_t* grey, int width, std::uint8_t* out, int threshold) {
-  if (!grey || !out || width <= 0) return;
+bool bitRowForExtremeThreshold(std::uint8_t* out, int width, int threshold) {
+  if (threshold > 0 && threshold <= 255) return false;
   const int full = width / 8;
   const int rest = width % 8;
-  const int rowBytes = full + (rest ? 1 : 0);
   if (threshold <= 0) {
-    std::memset(out, 0xFF, static_cast<std::size_t>(rowBytes));
-    return;
-  }
-  if (threshold > 255) {
+    std::memset(out, 0xFF, static_cast<std::size_t>(full + (rest ? 1 : 0)));
+  } else {
     std::memset(out, 0, static_cast<std::size_t>(full));
     if (rest) out[full] = static_cast<std::uint8_t>(0xFFu >> rest);
-    return;
   }
+  return true;
+}
+
+void bitRowFrom8(const std::uint8_t* grey, int width, std::uint8_t* out, int threshold) {
+  if (!grey || !out || width <= 0) return;
+  if (bitRowForExtremeThreshold(out, width, threshold)) return;
+  const int full = width / 8;
+  const int rest = width % 8;
   const std::uint8_t t = static_cast<std::uint8_t>(threshold);
   int i = 0;  // output byte
 #if defined(__SSE2__)

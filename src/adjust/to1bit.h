@@ -10,6 +10,10 @@ namespace quillaro {
 // One row: width grey bytes to (width + 7) / 8 bytes of 1-bit pixels, black where
 // grey < threshold. The bits after the last pixel are 1. A threshold of 0 or less gives
 // all white, one above 255 all black.
+// Fills a 1-bit row for a threshold that leaves nothing to compare (at most 0: all white;
+// above 255: all black, bits after the last pixel white). False for other thresholds.
+bool bitRowForExtremeThreshold(std::uint8_t* out, int width, int threshold);
+
 void bitRowFrom8(const std::uint8_t* grey, int width, std::uint8_t* out, int threshold);
 
 // The whole picture: a new 1-bit picture of the same size, rows in the same order, row

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "actions/fields.h"
+#include "adjust/to1bit.h"
 #include "app/numeric.h"
 
 namespace quillaro {
@@ -237,19 +238,10 @@ void greyRowFrom24(const std::uint8_t* bgr, int width, std::uint8_t* out, GreyRe
 void bitRowFrom24(const std::uint8_t* bgr, int width, std::uint8_t* out, GreyReduction mode,
                   int threshold) {
   if (!bgr || !out || width <= 0) return;
+  // Every value is at least 0, and every weighted sum below 256.
+  if (bitRowForExtremeThreshold(out, width, threshold)) return;
   const int full = width / 8;
   const int rest = width % 8;
-  const int rowBytes = full + (rest ? 1 : 0);
-  // Every value is at least 0, and every weighted sum below 256.
-  if (threshold <= 0) {
-    std::memset(out, 0xFF, static_cast<std::size_t>(rowBytes));
-    return;
-  }
-  if (threshold > 255) {
-    std::memset(out, 0, static_cast<std::size_t>(full));
-    if (rest) out[full] = static_cast<std::uint8_t>(0xFFu >> rest);
-    return;
-  }
   if (mode == GreyReduction::Green) {
     const std::uint8_t* g = bgr + 1;
     for (int i = 0; i < full; ++i, g += 24) {

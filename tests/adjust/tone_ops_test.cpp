@@ -7,16 +7,12 @@
 #include "app/workspace.h"
 #include "image/open.h"
 #include "support/scripted_prompts.h"
+#include "support/status_log.h"
 
 namespace quillaro {
 namespace {
 
-struct StatusLog : Progress {
-  std::vector<std::string> texts;
-  void percent(int) override {}
-  void status(std::string_view t) override { texts.emplace_back(t); }
-  bool pump() override { return false; }
-};
+using testing::StatusLog;
 
 struct ToneOps : ::testing::Test {
   testing::ScriptedPrompts prompts;

@@ -14,16 +14,12 @@
 #include "image/bmp_test_util.h"
 #include "image/sample_page.h"
 #include "support/scripted_prompts.h"
+#include "support/status_log.h"
 
 namespace quillaro {
 namespace {
 
-struct StatusLog : Progress {
-  std::vector<std::string> texts;
-  void percent(int) override {}
-  void status(std::string_view t) override { texts.emplace_back(t); }
-  bool pump() override { return false; }
-};
+using testing::StatusLog;
 
 struct Opening : ::testing::Test {
   testing::TempFolder dir;
