@@ -4,16 +4,13 @@
 #include "actions/record_lines.h"
 #include "actions/recorder.h"
 #include "adjust/density.h"
+#include "app/picture_commands.h"
 #include "app/undo.h"
 #include "app/view_logic.h"
 #include "app/workspace.h"
 
 namespace quillaro {
 namespace {
-
-bool usable(const Workspace& ws) {
-  return ws.image.loaded && !ws.image.busy && !ws.image.bitmap.empty();
-}
 
 void finish(Workspace& ws, const std::string& line) {
   ws.image.modified = 1;
@@ -24,7 +21,7 @@ void finish(Workspace& ws, const std::string& line) {
 }  // namespace
 
 bool denseThinOp(Workspace& ws, bool plus) {
-  if (!usable(ws)) return false;
+  if (!pictureReady(ws)) return false;
   Bitmap& pic = ws.image.bitmap;
   if (pic.bits != 1 && pic.bits != 8) return false;
   const ParamStore& p = ws.params;
@@ -44,7 +41,7 @@ bool denseThinOp(Workspace& ws, bool plus) {
 }
 
 bool lineWidthOp(Workspace& ws, bool thicker, bool variant) {
-  if (!usable(ws)) return false;
+  if (!pictureReady(ws)) return false;
   Bitmap& pic = ws.image.bitmap;
   if (pic.bits != 1) return false;
   const ParamStore& p = ws.params;

@@ -14,10 +14,6 @@
 namespace quillaro {
 namespace {
 
-bool usable(const Workspace& ws) {
-  return ws.image.loaded && !ws.image.busy && !ws.image.bitmap.empty();
-}
-
 // The pixels of the drawing rectangle and the undo save that precedes every change.
 PixelRect drawingPixels(Workspace& ws) {
   const PixRect r = drawingRect(ws.params, ws.shared.dotsPerMm);
@@ -38,7 +34,7 @@ void changed(Workspace& ws, const std::string& line) {
 }  // namespace
 
 bool brightnessContrastOp(Workspace& ws) {
-  if (!usable(ws)) return false;
+  if (!pictureReady(ws)) return false;
   Bitmap& pic = ws.image.bitmap;
   if (pic.bits != 8 && pic.bits != 24) return false;
   const int b = nearesti(clampv(parseNumber(ws.params.held(Held::Brightness)), -1e9, 1e9));
@@ -54,7 +50,7 @@ bool brightnessContrastOp(Workspace& ws) {
 }
 
 bool darkRelWhiteOp(Workspace& ws) {
-  if (!usable(ws)) return false;
+  if (!pictureReady(ws)) return false;
   Bitmap& pic = ws.image.bitmap;
   if (pic.bits != 8) return false;
   PixelRect rect = drawingPixels(ws);

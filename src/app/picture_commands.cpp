@@ -15,10 +15,6 @@
 namespace quillaro {
 namespace {
 
-bool usable(const Workspace& ws) {
-  return ws.image.loaded && !ws.image.busy && !ws.image.bitmap.empty();
-}
-
 void changedAndRecorded(Workspace& ws, const std::string& line) {
   ws.image.modified = 1;
   ws.progress->status("");
@@ -26,7 +22,7 @@ void changedAndRecorded(Workspace& ws, const std::string& line) {
 }
 
 bool replaceByTurn(Workspace& ws, bool right, const char* line) {
-  if (!usable(ws)) return false;
+  if (!pictureReady(ws)) return false;
   Bitmap turned = right ? turnRight(ws.image.bitmap, ws.progress) : turnLeft(ws.image.bitmap, ws.progress);
   if (turned.empty()) {
     ws.prompts->message("Не хватает памяти для рисунка.");
@@ -39,8 +35,12 @@ bool replaceByTurn(Workspace& ws, bool right, const char* line) {
 
 }  // namespace
 
+bool pictureReady(const Workspace& ws) {
+  return ws.image.loaded && !ws.image.busy && !ws.image.bitmap.empty();
+}
+
 bool turnPictureOver(Workspace& ws) {
-  if (!usable(ws) || !turnOver(ws.image.bitmap, ws.progress)) return false;
+  if (!pictureReady(ws) || !turnOver(ws.image.bitmap, ws.progress)) return false;
   changedAndRecorded(ws, "Over");
   return true;
 }
@@ -49,7 +49,7 @@ bool turnPictureLeft(Workspace& ws) { return replaceByTurn(ws, false, "Left"); }
 bool turnPictureRight(Workspace& ws) { return replaceByTurn(ws, true, "Right"); }
 
 bool convertPictureTo1bit(Workspace& ws) {
-  if (!usable(ws) || ws.image.bitmap.bits != 8) return false;
+  if (!pictureReady(ws) || ws.image.bitmap.bits != 8) return false;
   const std::string thresholdText = ws.params.held(Held::Threshold);
   // The size first, then the long pass; the busy flag keeps the picture from being
   // replaced while pending events run.
@@ -91,7 +91,7 @@ bool reloadPageImage(Workspace& ws, int turn) {
 }
 
 bool maskSelection(Workspace& ws, const std::string& patternText) {
-  if (!usable(ws)) return false;
+  if (!pictureReady(ws)) return false;
   Bitmap& picture = ws.image.bitmap;
   const std::optional<MaskPattern> pattern = MaskPattern::fromText(patternText);
   if (!pattern) return false;

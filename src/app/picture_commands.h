@@ -9,6 +9,9 @@ namespace quillaro {
 
 class Workspace;
 
+// A picture is loaded, not being opened, and has pixels: picture operations may run.
+bool pictureReady(const Workspace& ws);
+
 bool turnPictureOver(Workspace& ws);   // "Over"
 bool turnPictureLeft(Workspace& ws);   // "Left"
 bool turnPictureRight(Workspace& ws);  // "Right"
