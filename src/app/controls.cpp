@@ -153,6 +153,8 @@ constexpr ControlInfo kTable[] = {
     {Ctl::NamedLabel, static_cast<int>(NamedLabel::LabCopies), 0, "LabCopies", "", "", ""},
     {Ctl::NamedLabel, static_cast<int>(NamedLabel::LabXCell), 0, "LabXCell", "", "", ""},
     {Ctl::NamedLabel, static_cast<int>(NamedLabel::LabYCell), 0, "LabYCell", "", "", ""},
+    {Ctl::NamedLabel, static_cast<int>(NamedLabel::LabMode), 0, "LabMode", "Копия", "", ""},
+    {Ctl::NamedLabel, static_cast<int>(NamedLabel::ComCopy), 0, "ComCopy", "Копировать", "", ""},
 
     // Named check boxes.
     {Ctl::Check, static_cast<int>(Check::ChLand), 0, "ChLand", "", "", "0"},
@@ -243,6 +245,7 @@ constexpr ControlInfo kTable[] = {
     {Ctl::Held, static_cast<int>(Held::DefTextSet), 0, "DefTextSet", "", "", ""},
     {Ctl::Held, static_cast<int>(Held::TextFileName), 0, "TextFileName", "", "", ""},
     {Ctl::Held, static_cast<int>(Held::TextHAlign), 0, "TextHAlign", "", "", ""},
+    {Ctl::Held, static_cast<int>(Held::PageNumber), 0, "PageNumber", ".bmp ++", "", "1"},
 };
 
 }  // namespace

@@ -48,7 +48,12 @@ enum class ListSel : std::uint8_t { ListFontName, Count };
 inline constexpr int kListCount = static_cast<int>(ListSel::Count);
 
 // Labels addressed by name (Lab(k) are addressed by index).
-enum class NamedLabel : std::uint8_t { LabS, LabA4inA3, LabCopies, LabXCell, LabYCell, Count };
+// Labels and buttons whose captions the program sets: the status label, the A3 and copies
+// labels, the cell size labels, the copy mode label ("Копия"/"Форма") and the copy button
+// (which reads "Стоп" while an automatic copy waits or the batch runs).
+enum class NamedLabel : std::uint8_t {
+  LabS, LabA4inA3, LabCopies, LabXCell, LabYCell, LabMode, ComCopy, Count
+};
 inline constexpr int kNamedLabelCount = static_cast<int>(NamedLabel::Count);
 
 // Texts that the program keeps outside the control arrays.
@@ -61,6 +66,7 @@ enum class Held : std::uint8_t {
   DefTextSet,    // the default text-settings record kept in the settings file
   TextFileName,  // the file name field of the save panel
   TextHAlign,    // the column number box of the text panel
+  PageNumber,    // the numbering field of the automation panel (".bmp ++")
   Count
 };
 inline constexpr int kHeldCount = static_cast<int>(Held::Count);

@@ -9,6 +9,7 @@
 #include "copy/copy_engine.h"
 #include "copy/copy_params.h"
 #include "copy/copy_record.h"
+#include "image/open.h"
 #include "image/save.h"
 
 namespace quillaro {
@@ -26,6 +27,7 @@ void installOperations(Workspace& ws) {
   ops.readCopyRecord = [](Workspace& w) { applyCopyRecord(w, w.reader.keyCopy()); };
   ops.toA3 = [](Workspace& w) { toA3(w); };
   ops.reload = [](Workspace& w, char direction) { reloadCopy(w, direction); };
+  openState(ws).applyParityParameters = [](Workspace& w, int parity) { applyParityFrame(w, parity); };
 
   // Whatever is still empty: the picture commands of the page view.
   installPictureCommands(ws);

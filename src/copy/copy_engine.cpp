@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cmath>
 
+#include "actions/fields.h"
 #include "actions/recorder.h"
 #include "adjust/mask.h"
 #include "adjust/turns.h"
@@ -14,6 +15,7 @@
 #include "copy/copy_params.h"
 #include "copy/copy_record.h"
 #include "copy/copy_state.h"
+#include "image/open.h"
 #include "image/save.h"
 
 namespace quillaro {
@@ -172,6 +174,12 @@ bool copyPage(Workspace& ws) {
   ParamStore& p = ws.params;
   CopyState& st = copyState(ws);
   if (st.busy) return false;
+  // The button reads "Стоп" while an automatic copy waits or the batch runs: pressing it
+  // stops them instead of copying.
+  if (p.caption(namedLabelId(NamedLabel::ComCopy)) == kCopyButtonStop) {
+    stopAutomaticCopy(ws);
+    return false;
+  }
   const Bitmap& pic = ws.image.bitmap;
   if (!ws.image.loaded || pic.empty()) {
     say(ws, "Нет рисунка");
@@ -304,6 +312,7 @@ bool copyPage(Workspace& ws) {
     st.zones[static_cast<std::size_t>(place)] = {p.tn(F::kZoneLeft), p.tn(F::kZoneTop)};
     st.zoneSet[static_cast<std::size_t>(place)] = true;
   }
+  if (p.chb(C::kTwoSides) && !twoInOne) rememberParityFrame(ws, pageNumber);
   bool complete = true;
   if (fourInOne) {
     st.quadrant = (st.quadrant + 1) % 4;
@@ -335,8 +344,53 @@ bool copyPage(Workspace& ws) {
     savedBySheet = true;  // the sheet saves itself when it is full
   }
   if (!savedBySheet && p.chb(C::kSaveAfter)) savePanel(ws);
+  // "++" numbering: the next save takes its name from the numbering field.
+  if (p.chb(C::kNumberNext)) p.setHeld(Held::TextFileName, "NUM-" + p.held(Held::PageNumber));
   if (p.chb(C::kAutoCopy) && st.batchRunning && st.openNextFile) st.openNextFile(ws);
   return true;
+}
+
+namespace {
+// The frame memory of "2 стороны": SX1/SY1 for odd pages, SX2/SY2 for even ones.
+std::pair<Held, Held> parityFrameKeys(int parity) {
+  return parity == 2 ? std::pair{Held::SX2, Held::SY2} : std::pair{Held::SX1, Held::SY1};
+}
+}  // namespace
+
+void rememberParityFrame(Workspace& ws, int pageNumber) {
+  if (pageNumber <= 0) return;
+  const auto [x, y] = parityFrameKeys(pageNumber % 2 == 1 ? 1 : 2);
+  ws.params.setHeld(x, ws.params.tn(F::kFrameLeft));
+  ws.params.setHeld(y, ws.params.tn(F::kFrameTop));
+}
+
+void applyParityFrame(Workspace& ws, int parity) {
+  if (parity != 1 && parity != 2) return;
+  const auto [x, y] = parityFrameKeys(parity);
+  ParamStore& p = ws.params;
+  // Only a remembered position that reads as a number is put back.
+  if (!isNumeric(p.held(x)) || !isNumeric(p.held(y))) return;
+  p.setTn(F::kFrameLeft, p.held(x));
+  p.setTn(F::kFrameTop, p.held(y));
+}
+
+bool runAutomaticCopy(Workspace& ws) {
+  bool& pending = openState(ws).autoCopyPending;
+  if (!pending) return false;
+  pending = false;
+  const ControlId button = namedLabelId(NamedLabel::ComCopy);
+  ws.params.setCaption(button, kCopyButtonCopy);
+  const bool made = copyPage(ws);
+  // While the batch runs the button reads "Стоп" again, so that it stops the batch.
+  if (copyState(ws).batchRunning) ws.params.setCaption(button, kCopyButtonStop);
+  return made;
+}
+
+void stopAutomaticCopy(Workspace& ws) {
+  CopyState& st = copyState(ws);
+  openState(ws).autoCopyPending = false;
+  if (st.batchRunning && st.stopBatch) st.stopBatch(ws);
+  ws.params.setCaption(namedLabelId(NamedLabel::ComCopy), kCopyButtonCopy);
 }
 
 bool reloadCopy(Workspace& ws, char turn) {

@@ -81,7 +81,25 @@ std::string copyDepthMessage(Workspace& ws, int pictureBits, const std::string& 
 std::string copyResolutionMessage(Workspace& ws, int pictureDpi);
 
 // The copy operation (ComCopy, the command "COPY", the batch). True when a copy was made.
+// While the copy button reads "Стоп" it stops the waiting automatic copy and the batch
+// instead.
 bool copyPage(Workspace& ws);
+
+// "2 стороны": the frame position (left and top on the paper) is remembered after a copy for
+// odd and for even page numbers (the settings' frame memory), and put back when a page of
+// that parity is opened (parity 1 odd, 2 even; anything else does nothing).
+void rememberParityFrame(Workspace& ws, int pageNumber);
+void applyParityFrame(Workspace& ws, int parity);
+
+// Captions of the copy button.
+inline constexpr const char* kCopyButtonCopy = "Копировать";
+inline constexpr const char* kCopyButtonStop = "Стоп";
+
+// The automatic copy after an opening, on the start-up timer's fifth tick: the button reads
+// "Копировать" again and the copy is made. Nothing when no automatic copy waits.
+bool runAutomaticCopy(Workspace& ws);
+// Stops the waiting automatic copy and the batch; the button reads "Копировать".
+void stopAutomaticCopy(Workspace& ws);
 
 // Puts the remembered zone origin of the next place into the panel ("Помнить положения
 // рамки"); called when a picture is opened and when the upper A5 is switched.

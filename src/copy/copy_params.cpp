@@ -258,6 +258,7 @@ void onTwoOriginals(Workspace& ws) {
 
 void onForm(Workspace& ws) {
   ParamStore& p = ws.params;
+  p.setCaption(namedLabelId(NamedLabel::LabMode), p.check(Check::ChForm) ? "Форма" : "Копия");
   if (p.check(Check::ChForm)) {
     ParamStore::QuietScope quiet(p);
     p.setCheck(Check::ChMirror, false);

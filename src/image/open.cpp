@@ -197,6 +197,7 @@ void autoCopy(Workspace& ws) {
   if (ws.actions.runDepth > 0 || !ws.params.chb(copycheck::kAutoCopy)) return;
   OpenState& st = openState(ws);
   st.autoCopyPending = true;
+  ws.params.setCaption(namedLabelId(NamedLabel::ComCopy), "Стоп");
   if (st.startAutoCopy) st.startAutoCopy(ws);
 }
 

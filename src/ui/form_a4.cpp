@@ -34,6 +34,8 @@
 #include "app/settings_file.h"
 #include "app/shutdown.h"
 #include "app/workspace.h"
+#include "copy/copy_engine.h"
+#include "image/open.h"
 #include "ui/picture_view.h"
 
 namespace quillaro {
@@ -202,6 +204,7 @@ FormA4::~FormA4() {
   ws_.hooks.redrawEditView = nullptr;
   ws_.hooks.rebuildFileList = nullptr;
   ws_.hooks.settingsApplied = nullptr;
+  openState(ws_).startAutoCopy = nullptr;
   if (ws_.progress == progress_.get()) ws_.progress = nullptr;
 }
 
@@ -230,7 +233,8 @@ void FormA4::buildUi() {
     return b;
   };
   addButton("ComNextPage", "Следующий", "Клавиша \">\"", [this] { runCommand({Cmd::NextFile}); });
-  comCopy_ = addButton("ComCopy", "Копировать", "", [this] { runCommand({Cmd::Copy}); });
+  comCopy_ = addButton("ComCopy", kCopyButtonCopy, "", [this] { runCommand({Cmd::Copy}); });
+  comCopy_->setText(qs(ws_.params.caption(namedLabelId(NamedLabel::ComCopy))));
   addButton("ComPrint", "Печатать", "", [this] {
     if (ws_.ops.print) ws_.ops.print(ws_);
   });
@@ -300,14 +304,26 @@ void FormA4::buildUi() {
   timerCom_->setObjectName(QStringLiteral("TimerCom"));
   timerCom_->setInterval(500);
   connect(timerCom_, &QTimer::timeout, this, [this] {
-    if (++timerComTicks_ < 5) return;
-    timerComTicks_ = 0;
-    timerCom_->stop();
-    if (!programPending_) return;
-    programPending_ = false;
-    if (runProgram_) runProgram_();
-    if (exitAfterProgram_) QApplication::exit(0);
+    switch (startup_.tick()) {
+      case StartupTimer::Action::None:
+        if (!startup_.enabled) timerCom_->stop();
+        return;
+      case StartupTimer::Action::AutoCopy:
+        timerCom_->stop();
+        if (runAutomaticCopy(ws_)) showPageImage();
+        return;
+      case StartupTimer::Action::RunProgram:
+        timerCom_->stop();
+        if (runProgram_) runProgram_();
+        if (startup_.exitAfterProgram) QApplication::exit(0);
+        return;
+    }
   });
+  openState(ws_).startAutoCopy = [this](Workspace&) {
+    startup_.autoCopyPending = true;
+    startup_.start();
+    timerCom_->start();
+  };
   timerRgb_ = new QTimer(this);
   timerRgb_->setObjectName(QStringLiteral("TimerRGB"));
   timerRgb_->setInterval(250);
@@ -427,6 +443,26 @@ void FormA4::extendPanels() {
     }
     h->addLayout(grid);
     insert(PanelId::Mask, row);
+  }
+  // Copy panel: the mode label ("Копия" or "Форма").
+  {
+    QLabel* mode = binder_->makeLabel(namedLabelId(NamedLabel::LabMode));
+    mode->setObjectName(QStringLiteral("LabMode"));
+    layoutOf(PanelId::Copy)->insertWidget(0, mode);
+  }
+  // Automation: the numbering field that "++" numbering names saved pages after.
+  {
+    auto* row = new QWidget;
+    auto* h = new QHBoxLayout(row);
+    h->setContentsMargins(0, 0, 0, 0);
+    QLineEdit* number = binder_->makeHeldField(Held::PageNumber);
+    number->setObjectName(QStringLiteral("PageNumber"));
+    number->setMaximumWidth(80);
+    h->addWidget(new QLabel(QStringLiteral("NUM-")));
+    h->addWidget(number);
+    h->addWidget(new QLabel(qs(ws_.params.caption(heldId(Held::PageNumber)))));
+    h->addStretch(1);
+    insert(PanelId::Print, row);
   }
   // Save panel.
   {
@@ -629,6 +665,8 @@ void FormA4::storeChanged(const ControlId& id) {
   } else if (id == tnId(0) || id == tnId(1) || id == chbId(9)) {
     if (ws_.params.chb(9))
       showCopies(static_cast<int>(ws_.params.tnValue(0) * std::max(1.0, ws_.params.tnValue(1))));
+  } else if (id == namedLabelId(NamedLabel::ComCopy)) {
+    comCopy_->setText(qs(ws_.params.caption(id)));
   } else if (id == windowId() && !syncingWindow_) {
     const WindowRect r = ws_.params.window();
     syncingWindow_ = true;
@@ -652,9 +690,9 @@ void FormA4::setProgramRunner(std::function<void()> run) {
 }
 
 void FormA4::startPendingProgram(bool exitAfter) {
-  programPending_ = true;
-  exitAfterProgram_ = exitAfter;
-  timerComTicks_ = 0;
+  startup_.programPending = true;
+  startup_.exitAfterProgram = exitAfter;
+  startup_.start();
   timerCom_->start();
 }
 

@@ -11,6 +11,7 @@
 #include "app/file_list.h"
 #include "app/keymap.h"
 #include "app/operations.h"
+#include "actions/runner.h"
 #include "app/view_logic.h"
 #include "ui/panels.h"
 #include "ui/qt_ports.h"
@@ -143,9 +144,7 @@ private:
   QTimer* timerCom_ = nullptr;
   QTimer* timerRgb_ = nullptr;
   QTimer* timerMagni_ = nullptr;
-  int timerComTicks_ = 0;
-  bool programPending_ = false;
-  bool exitAfterProgram_ = false;
+  StartupTimer startup_;  // TimerCom's ticks: the automatic copy or the pending program
   std::function<void()> runProgram_;
   int chooserFolder_ = -1;
   bool magniWasOn_ = false;

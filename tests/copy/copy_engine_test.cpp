@@ -3,6 +3,7 @@
 #include "actions/recorder.h"
 #include "app/numeric.h"
 #include "copy/copy_engine.h"
+#include "image/open.h"
 #include "copy/copy_record.h"
 #include "copy_test_util.h"
 
@@ -384,6 +385,96 @@ TEST_F(CopyOperation, ResolutionSwitchAsksAndResetsThePage) {
 
 // --- Exclusions between the copy check boxes -----------------------------------------
 
+// --- The copy button's "Стоп" state and the automatic copy ----------------------------
+
+TEST_F(CopyOperation, StopButtonCancelsTheWaitingCopyAndTheBatch) {
+  fx.load(blockPicture(300, 300, 1, 0, 0, 300, 300));
+  fx.frame(4, 4, 10, 10);
+  int batchStops = 0;
+  fx.st().batchRunning = true;
+  fx.st().stopBatch = [&](Workspace& w) {
+    ++batchStops;
+    copyState(w).batchRunning = false;
+  };
+  openState(*fx.ws).autoCopyPending = true;
+  fx.p().setCaption(namedLabelId(NamedLabel::ComCopy), "Стоп");
+  // Pressing the button stops instead of copying.
+  EXPECT_FALSE(copyPage(*fx.ws));
+  EXPECT_TRUE(fx.ws->page.empty());
+  EXPECT_EQ(1, batchStops);
+  EXPECT_EQ("Копировать", fx.p().caption(namedLabelId(NamedLabel::ComCopy)));
+  // The timer's tick then finds nothing waiting.
+  EXPECT_FALSE(runAutomaticCopy(*fx.ws));
+  EXPECT_TRUE(fx.ws->page.empty());
+  // The next press copies.
+  EXPECT_TRUE(copyPage(*fx.ws));
+}
+
+TEST_F(CopyOperation, AutomaticCopyRunsOnceAndGivesTheButtonBack) {
+  fx.load(blockPicture(300, 300, 1, 0, 0, 300, 300));
+  fx.frame(4, 4, 10, 10);
+  openState(*fx.ws).autoCopyPending = true;
+  fx.p().setCaption(namedLabelId(NamedLabel::ComCopy), "Стоп");
+  EXPECT_TRUE(runAutomaticCopy(*fx.ws));
+  EXPECT_FALSE(fx.ws->page.empty());
+  EXPECT_EQ("Копировать", fx.p().caption(namedLabelId(NamedLabel::ComCopy)));
+  EXPECT_FALSE(runAutomaticCopy(*fx.ws));  // only once
+  // In the batch the button reads "Стоп" again after the copy, so that it stops the batch.
+  fx.st().batchRunning = true;
+  openState(*fx.ws).autoCopyPending = true;
+  fx.p().setCaption(namedLabelId(NamedLabel::ComCopy), "Стоп");
+  fx.p().setCheck(Check::ChPaste, true);
+  EXPECT_TRUE(runAutomaticCopy(*fx.ws));
+  EXPECT_EQ("Стоп", fx.p().caption(namedLabelId(NamedLabel::ComCopy)));
+}
+
+TEST_F(CopyOperation, TwoSidesRemembersTheFramePerParity) {
+  fx.p().setChb(copycheck::kTwoSides, true);
+  fx.st().askedOuterMargin = true;
+  // Nothing remembered yet: opening a page leaves the frame alone.
+  fx.frame(4, 6, 10, 10);
+  applyParityFrame(*fx.ws, 1);
+  EXPECT_EQ("4", fx.p().tn(F::kFrameLeft));
+  fx.load(blockPicture(300, 300, 1, 0, 0, 300, 300), "scan7.bmp");
+  ASSERT_TRUE(copyPage(*fx.ws));
+  fx.load(blockPicture(300, 300, 1, 0, 0, 300, 300), "scan8.bmp");
+  fx.frame(12, 3, 10, 10);
+  fx.p().setCheck(Check::ChPaste, true);
+  ASSERT_TRUE(copyPage(*fx.ws));
+  EXPECT_EQ("4", fx.p().held(Held::SX1));
+  EXPECT_EQ("6", fx.p().held(Held::SY1));
+  EXPECT_EQ("12", fx.p().held(Held::SX2));
+  applyParityFrame(*fx.ws, 1);
+  EXPECT_EQ("4", fx.p().tn(F::kFrameLeft));
+  EXPECT_EQ("6", fx.p().tn(F::kFrameTop));
+  applyParityFrame(*fx.ws, 2);
+  EXPECT_EQ("12", fx.p().tn(F::kFrameLeft));
+  applyParityFrame(*fx.ws, 0);  // a name without a number
+  EXPECT_EQ("12", fx.p().tn(F::kFrameLeft));
+  // A broken memory (from a hand-edited settings file) is not put back.
+  fx.p().setHeld(Held::SX1, "abc");
+  applyParityFrame(*fx.ws, 1);
+  EXPECT_EQ("12", fx.p().tn(F::kFrameLeft));
+  // A page without a number remembers nothing.
+  fx.load(blockPicture(300, 300, 1, 0, 0, 300, 300), "cover.bmp");
+  fx.frame(30, 3, 10, 10);
+  ASSERT_TRUE(copyPage(*fx.ws));
+  EXPECT_EQ("12", fx.p().held(Held::SX2));
+}
+
+TEST_F(CopyOperation, NumberingNamesTheNextSave) {
+  fx.load(blockPicture(300, 300, 1, 0, 0, 300, 300));
+  fx.frame(4, 4, 10, 10);
+  fx.p().setHeld(Held::TextFileName, "scan-Print.bmp");
+  ASSERT_TRUE(copyPage(*fx.ws));
+  EXPECT_EQ("scan-Print.bmp", fx.p().held(Held::TextFileName));  // off: unchanged
+  fx.p().setChb(copycheck::kNumberNext, true);
+  fx.p().setHeld(Held::PageNumber, "17");
+  fx.p().setCheck(Check::ChPaste, true);
+  ASSERT_TRUE(copyPage(*fx.ws));
+  EXPECT_EQ("NUM-17", fx.p().held(Held::TextFileName));
+}
+
 TEST(CopyExclusions, LandscapeTurnsOffAndDisables) {
   CopyFixture fx;
   fx.p().setCheck(Check::ChA3, true);
@@ -424,9 +515,11 @@ TEST(CopyExclusions, FormSetsThePageAndTurnsMirrorOff) {
   fx.p().setCheck(Check::ChForm, true);
   EXPECT_FALSE(fx.p().check(Check::ChMirror));
   EXPECT_EQ("208", fx.p().tn(F::kPageWidth));
+  EXPECT_EQ("Форма", fx.p().caption(namedLabelId(NamedLabel::LabMode)));
   fx.p().setCheck(Check::ChForm, false);
   EXPECT_EQ("202", fx.p().tn(F::kPageWidth));
   EXPECT_EQ("289", fx.p().tn(F::kPageHeight));
+  EXPECT_EQ("Копия", fx.p().caption(namedLabelId(NamedLabel::LabMode)));
 }
 
 TEST(CopyExclusions, FieldRangesAndScale) {

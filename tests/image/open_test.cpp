@@ -334,6 +334,7 @@ TEST_F(Opening, AutomaticCopyIsStartedUnlessAProgramRuns) {
   ASSERT_TRUE(openPicture(ws, greyFile("g.bmp", 90, 90)));
   EXPECT_EQ(started, 1);
   EXPECT_TRUE(openState(ws).autoCopyPending);
+  EXPECT_EQ("Стоп", p.caption(namedLabelId(NamedLabel::ComCopy)));
   ws.actions.runDepth = 1;
   ASSERT_TRUE(openPicture(ws, greyFile("h.bmp", 90, 90)));
   EXPECT_EQ(started, 1);
