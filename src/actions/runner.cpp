@@ -295,7 +295,42 @@ void setLineFlags(Workspace& ws, std::vector<int> flags) {
   ws.actions.lineFlag = 0;
 }
 
-ReadCommand readOneCommand(Workspace& ws, std::size_t cursor) {
+namespace {
+
+// The start of the last NEW, OPEN or RELOAD line that begins before `before`: the line that
+// made the picture the commands below it work on. npos when there is none.
+std::size_t producingLineBefore(const std::string& upper, std::size_t before) {
+  std::size_t best = std::string::npos;
+  for (const char* word : {"NEW", "OPEN", "RELOAD"}) {
+    if (before == 0) break;
+    std::size_t at = upper.rfind(std::string(kCrLf) + word, before - 1);
+    if (at != std::string::npos) at += 2;
+    else if (upper.starts_with(word)) at = 0;
+    if (at == std::string::npos || at >= before) continue;
+    if (best == std::string::npos || at > best) best = at;
+  }
+  return best;
+}
+
+// Plain F1 brings the picture the line works on: an Open line of another file than the one
+// loaded opens it, a New line makes its sheet when no picture is loaded. A picture that is
+// already there is never replaced by the same line again (that would drop the work done on it).
+void bringProducingPicture(Workspace& ws, const std::string& line) {
+  const std::string upper = upperUtf8(line);
+  if (upper.starts_with("OPEN")) {
+    FieldReader keys;
+    keys.prepareKeys(line);
+    std::string src = keys.getKey("SRC");
+    if (src.size() >= 2 && src.front() == '"' && src.back() == '"') src = src.substr(1, src.size() - 2);
+    if (!src.empty() && (!ws.image.loaded || src != ws.image.path)) interpret(ws, line);
+  } else if (upper.starts_with("NEW")) {
+    if (!ws.image.loaded) interpret(ws, line);
+  }
+}
+
+}  // namespace
+
+ReadCommand readOneCommand(Workspace& ws, std::size_t cursor, bool variant) {
   ReadCommand r;
   takeProgramText(ws);
   const std::string text = ws.program.text;
@@ -326,6 +361,12 @@ ReadCommand readOneCommand(Workspace& ws, std::size_t cursor) {
   const bool continuation = upperUtf8(line.text).starts_with("X-");
   const bool reading = ws.readingMode;
   ws.readingMode = true;
+  // The line that made the picture; Ctrl+F1 (the variant) passes over it.
+  if (const std::size_t made = producingLineBefore(upper, lineStart); made != std::string::npos) {
+    r.producingFound = true;
+    r.producingStart = charsOf(0, made);
+    if (!variant) bringProducingPicture(ws, nextProgramLine(text, upper, made).text);
+  }
   if (continuation) {
     // The X line that the X- line continues: the nearest line above starting with "X,".
     std::size_t xStart = std::string::npos;

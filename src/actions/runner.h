@@ -66,8 +66,13 @@ struct ReadCommand {
   bool focusPageView = false;   // the focus moves to the page view
   bool hideTableFrame = false;  // a copy line: the table frame is hidden
   bool openTextDialog = false;  // an X- line was applied after its X line
+  // The last NEW, OPEN or RELOAD line above: the one that made the picture.
+  bool producingFound = false;
+  std::size_t producingStart = 0;  // in characters
 };
-ReadCommand readOneCommand(Workspace& ws, std::size_t cursor);
+// Plain F1 first brings the picture that line makes when it is not there (another file
+// opened, or no picture at all); Ctrl+F1 (`variant`) reads the line alone.
+ReadCommand readOneCommand(Workspace& ws, std::size_t cursor, bool variant = false);
 
 // The start-up timer TimerCom (500 ms): on its fifth tick it disables itself and starts
 // the automatic copy or the pending action program.

@@ -190,7 +190,7 @@ void applyCopyLineFor(Workspace& ws, const std::string& fileName) {
   if (at == std::string::npos) return;
   const std::size_t cursor = utf8Length(std::string_view(program).substr(0, at));
   p.setTzCursor(0, cursor);
-  readOneCommand(ws, cursor);
+  readOneCommand(ws, cursor, /*variant=*/true);
 }
 
 void autoCopy(Workspace& ws) {

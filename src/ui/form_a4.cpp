@@ -22,6 +22,7 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QTextCursor>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -37,6 +38,7 @@
 #include "copy/copy_engine.h"
 #include "image/open.h"
 #include "ui/picture_view.h"
+#include "ui/print_panel.h"
 
 namespace quillaro {
 namespace {
@@ -464,6 +466,8 @@ void FormA4::extendPanels() {
     h->addStretch(1);
     insert(PanelId::Print, row);
   }
+  // Print panel: the printer, paper, tray, quality and orientation lists.
+  insert(PanelId::Print, new PrintPanel(ws_));
   // Save panel.
   {
     auto* row = new QWidget;
@@ -508,8 +512,9 @@ void FormA4::extendPanels() {
     connect(comTabAll_, &QPushButton::clicked, this, [this] {
       if (runProgram_) runProgram_();
     });
+    connect(comRead_, &QPushButton::clicked, this, [this] { readCommandAtCursor(false); });
+    tz_[0]->installEventFilter(this);
     comTabAll_->setEnabled(false);
-    comRead_->setEnabled(false);
     insert(PanelId::Actions, comTabAll_);
     insert(PanelId::Actions, comRead_);
   }
@@ -608,6 +613,51 @@ void FormA4::setStatus(std::string_view caption, std::string_view status) {
   setWindowTitle(caption.empty() ? QString::fromUtf8(kCaption)
                                  : QString::fromUtf8(kCaption) + QStringLiteral(" ") + qs(caption));
   ws_.params.setCaption(namedLabelId(NamedLabel::LabS), std::string(status));
+}
+
+namespace {
+// TZ(0) holds CR LF line ends in the store and "\n" in the widget; positions in the store
+// count characters (code points), positions in the widget UTF-16 units.
+std::size_t storePosition(const QString& shown, int pos) {
+  std::size_t chars = 0;
+  for (int i = 0; i < pos && i < shown.size(); ++i) {
+    if (shown[i].isLowSurrogate()) continue;
+    chars += shown[i] == QLatin1Char('\n') ? 2 : 1;
+  }
+  return chars;
+}
+int shownPosition(const QString& shown, std::size_t chars) {
+  int i = 0;
+  for (std::size_t c = 0; i < shown.size() && c < chars; ++i) {
+    if (shown[i].isLowSurrogate()) continue;
+    c += shown[i] == QLatin1Char('\n') ? 2 : 1;
+  }
+  while (i < shown.size() && shown[i].isLowSurrogate()) ++i;
+  return i;
+}
+}  // namespace
+
+void FormA4::readCommandAtCursor(bool variant) {
+  const QString shown = tz_[0]->toPlainText();
+  const ReadCommand r = readOneCommand(ws_, storePosition(shown, tz_[0]->textCursor().position()), variant);
+  if (!r.found) return;
+  QTextCursor c = tz_[0]->textCursor();
+  c.setPosition(shownPosition(shown, r.start));
+  c.setPosition(shownPosition(shown, r.start + r.length), QTextCursor::KeepAnchor);
+  tz_[0]->setTextCursor(c);
+  updateFrames();
+  if (r.focusPageView) picA4_->setFocus();
+}
+
+bool FormA4::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == tz_[0] && event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_F1) {
+      readCommandAtCursor(key->modifiers() & Qt::ControlModifier);
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void FormA4::showPicture() {
@@ -777,6 +827,7 @@ void FormA4::runCommand(const KeyCommand& c) {
     case Cmd::SettingsPanel: showPanel(PanelId::Settings); break;
     case Cmd::OpenSettingsFile: folderButton(2); break;
     case Cmd::ShowSource: views_->setCurrentWidget(picA4_); break;
+    case Cmd::ReadCommand: readCommandAtCursor(false); break;
     case Cmd::ToggleSnapshot: toggleSnapshot(); break;
     case Cmd::ShowTextField:
       showPanel(PanelId::Text);

@@ -84,8 +84,11 @@ protected:
   void keyPressEvent(QKeyEvent* e) override;
   void moveEvent(QMoveEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+  // F1 in the program text, ComRead, F4: the command at the text cursor (Ctrl+F1: variant).
+  void readCommandAtCursor(bool variant);
   void buildUi();
   QWidget* buildFilePanel();
   QWidget* buildStatusRow();

@@ -331,6 +331,36 @@ TEST_F(Runner, ReadingAContinuationAppliesItsTextLineFirst) {
   EXPECT_EQ(r.start, 40u);
 }
 
+TEST_F(Runner, PlainF1BringsThePictureItsLineWorksOnCtrlF1DoesNot) {
+  program("New, F=A5\r\nT, 0, 0, 1, 1, 2, 2\r\nOpen, SRC=\"b.bmp\"\r\nT, 0, 0, 1, 1, 3, 3");
+  ws.image.loaded = false;
+  // No picture: plain F1 on the first table line makes the sheet of the New line first.
+  ReadCommand r = readOneCommand(ws, 12);
+  ASSERT_TRUE(r.producingFound);
+  EXPECT_EQ(r.producingStart, 0u);
+  EXPECT_EQ(fake.calls, (Calls{"new 2 program"}));  // made as by a program: not recorded
+  // With a picture loaded the New line is not run again (it would wipe the picture).
+  fake.calls.clear();
+  ws.image.loaded = true;
+  ws.image.path = "a.bmp";
+  readOneCommand(ws, 12);
+  EXPECT_TRUE(fake.calls.empty());
+  // Below the Open line: another file is loaded, so plain F1 opens b.bmp ...
+  r = readOneCommand(ws, 60);
+  EXPECT_EQ(r.producingStart, 32u);
+  EXPECT_EQ(fake.calls, (Calls{"open b.bmp"}));
+  // ... the variant passes over it, and the file already loaded is not opened again.
+  fake.calls.clear();
+  readOneCommand(ws, 60, true);
+  EXPECT_TRUE(fake.calls.empty());
+  ws.image.path = "b.bmp";
+  readOneCommand(ws, 60);
+  EXPECT_TRUE(fake.calls.empty());
+  // The producing line itself, read by F1, is only read once.
+  readOneCommand(ws, 35);
+  EXPECT_EQ(fake.calls, (Calls{"open b.bmp"}));
+}
+
 // --- The start-up timer ---
 
 TEST(StartupTimerTest, FifthTickRunsTheProgramOnce) {

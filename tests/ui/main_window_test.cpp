@@ -10,10 +10,12 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextCursor>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QtTest>
 
+#include "actions/runner.h"
 #include "app/workspace.h"
 #include "image/bmp_file.h"
 #include "image/sample_page.h"
@@ -138,11 +140,39 @@ private slots:
       if (row.kind == Ctl::NamedLabel && (row.index == static_cast<int>(NamedLabel::LabXCell) ||
                                           row.index == static_cast<int>(NamedLabel::LabYCell)))
         continue;  // belong to the table drawing panel
+      if (row.kind == Ctl::NamedLabel && row.index == static_cast<int>(NamedLabel::ComCopy)) {
+        // The copy button shows the caption the store holds ("Стоп" while a copy waits).
+        auto* button = w.findChild<QPushButton*>(QStringLiteral("ComCopy"));
+        QVERIFY(button);
+        ws.params.setCaption({row.kind, row.index}, "Стоп");
+        QCOMPARE(button->text(), QStringLiteral("Стоп"));
+        continue;
+      }
       QVERIFY2(w.binder().widgetFor({row.kind, row.index}, row.kind == Ctl::Option ? row.sub : 0),
                row.name);
     }
     for (int i = 0; i < kChbCount; ++i) QVERIFY(w.binder().widgetFor(chbId(i)));
     for (int i = 0; i < kTnCount; ++i) QVERIFY(w.binder().widgetFor(tnId(i)));
+  }
+
+  void f1InTheProgramTextReadsTheLineAtTheCursor() {
+    Workspace ws;
+    installActionModules(ws);
+    FormA4 w(ws);
+    auto* text = w.findChild<QPlainTextEdit*>(QStringLiteral("TZ_0"));
+    QVERIFY(text);
+    text->setPlainText(QStringLiteral("' Привет 😀\nT, 1, 2, 3, 4, 5, 6\nPrint, 2"));
+    QTextCursor c = text->textCursor();
+    c.setPosition(12);  // after the comment, which holds a character outside the BMP
+    text->setTextCursor(c);
+    QTest::keyClick(text, Qt::Key_F1);
+    QCOMPARE(text->textCursor().selectedText(), QStringLiteral("T, 1, 2, 3, 4, 5, 6"));
+    QCOMPARE(QString::fromStdString(ws.params.tn(0)), QStringLiteral("5"));
+    // The button reads the line at the cursor just the same.
+    c.setPosition(text->toPlainText().size());
+    text->setTextCursor(c);
+    w.findChild<QPushButton*>(QStringLiteral("ComRead"))->click();
+    QCOMPARE(text->textCursor().selectedText(), QStringLiteral("Print, 2"));
   }
 
   void keysReachTheirCommandsByMode() {
@@ -364,5 +394,14 @@ private slots:
   }
 };
 
-QTEST_MAIN(MainWindowTest)
+// Every test class of quillaro_ui_tests runs from this main.
+#include "ui/run_test_objects.h"
+std::unique_ptr<QObject> makePrintPanelTest();
+
+int main(int argc, char** argv) {
+  QTEST_MAIN_SETUP()
+  MainWindowTest mainWindow;
+  const std::unique_ptr<QObject> printPanel = makePrintPanelTest();
+  return quillaro::testing::runTestObjects({&mainWindow, printPanel.get()}, argc, argv);
+}
 #include "main_window_test.moc"
