@@ -107,6 +107,28 @@ int latinKeyForCyrillic(char32_t ch) {
   return 0;
 }
 
+Cmd mousePressCommand(int optionMouse, bool shift) {
+  switch (optionMouse) {
+    case 0: return shift ? Cmd::SelectFrame : Cmd::None;
+    case 1: return Cmd::SelectFrameTextDialog;
+    case 2: return Cmd::SelectFramePaste;
+    default: return Cmd::None;
+  }
+}
+
+Cmd mouseReleaseCommand(int optionMouse, int optionMouseUp, double pressX, double pressY,
+                        double releaseX, double releaseY) {
+  const bool samePoint = pressX == releaseX && pressY == releaseY;
+  if (optionMouse == 3 && samePoint) return Cmd::EditText;
+  switch (optionMouseUp) {
+    case 1: return Cmd::DrawTable;
+    case 2: return pressX != releaseX && pressY != releaseY ? Cmd::PasteText : Cmd::None;
+    case 3: return Cmd::ToggleActions;
+    case 4: return Cmd::TextDialog;
+    default: return Cmd::None;
+  }
+}
+
 const char* commandName(Cmd c) {
   static constexpr const char* kNames[] = {
       "None", "EraseBackground", "ZoomNormal", "DrawText", "ToggleMagnifier", "ToggleActions",
@@ -118,7 +140,7 @@ const char* commandName(Cmd c) {
       "Undo", "DarkRelWhite", "FocusProgram", "ZoneFromRectOrigin", "ZoneFromRect",
       "LineWidthPlus", "LineWidthMinus", "MoveRect", "ResizeRect", "AutoFrame", "Copy",
       "OpenPicture", "Reopen", "TurnOver", "TurnLeft", "TurnRight", "NextFile", "MoveZone",
-      "PlusButton"};
+      "PlusButton", "SelectFrame", "SelectFrameTextDialog", "SelectFramePaste", "EditText"};
   const auto i = static_cast<std::size_t>(c);
   return i < sizeof kNames / sizeof kNames[0] ? kNames[i] : "?";
 }

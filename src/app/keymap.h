@@ -36,6 +36,8 @@ enum class Cmd : std::uint8_t {
   // copy mode
   AutoFrame, Copy, OpenPicture, Reopen, TurnOver, TurnLeft, TurnRight, NextFile, MoveZone,
   PlusButton,
+  // mouse in drawing mode
+  SelectFrame, SelectFrameTextDialog, SelectFramePaste, EditText,
 };
 
 struct KeyCommand {
@@ -54,5 +56,15 @@ Cmd commandForChar(char32_t ch, bool drawingMode);
 int latinKeyForCyrillic(char32_t ch);
 // The name of a command (for tests and messages).
 const char* commandName(Cmd c);
+
+// The left button in drawing mode. Press, by OptionMouse: 0 selects the drawn frame under
+// the pointer only with Shift; 1 selects it and opens the text dialog; 2 selects it and
+// draws the clipboard text into it. Release, by OptionMouseUp: 1 table lines, 2 clipboard
+// text into the dragged rectangle (only when the pointer moved in both x and y), 3 the
+// actions panel, 4 the text dialog; with OptionMouse 3 a release at the press point edits
+// the text of the frame there.
+Cmd mousePressCommand(int optionMouse, bool shift);
+Cmd mouseReleaseCommand(int optionMouse, int optionMouseUp, double pressX, double pressY,
+                        double releaseX, double releaseY);
 
 }  // namespace quillaro

@@ -47,7 +47,7 @@ QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<
 std::string us(const QString& s) { return s.toUtf8().toStdString(); }
 
 const char* const kCaption = "Редактор *.bmp для печати";
-const char* const kFolderCaptions[6] = {"Программы", "Исходные", "Настройки", "Тексты",
+const char* const kFolderCaptions[6] = {"Программы", "Исходные", "Файлы настроек", "Тексты",
                                         "Сохранённые", "Открыть"};
 
 KeyPress fromQt(const QKeyEvent* e) {
@@ -955,6 +955,10 @@ void FormA4::mousePress(double x, double y, Qt::MouseButton b, Qt::KeyboardModif
   dragX_ = x;
   dragY_ = y;
   dragStart_ = copyZoneRect(ws_.params, ws_.shared.dotsPerMm);
+  if (drawingMode()) {
+    const Cmd c = mousePressCommand(ws_.params.option(OptionGroup::Mouse), m & Qt::ShiftModifier);
+    if (c != Cmd::None) runCommand({c});
+  }
 }
 
 void FormA4::mouseMove(double x, double y, Qt::MouseButtons held) {
@@ -976,10 +980,19 @@ void FormA4::mouseMove(double x, double y, Qt::MouseButtons held) {
   updateFrames();
 }
 
-void FormA4::mouseRelease(double, double, Qt::MouseButton, Qt::KeyboardModifiers) {
+void FormA4::mouseRelease(double x, double y, Qt::MouseButton b, Qt::KeyboardModifiers) {
+  const bool dragged = dragging_;
   dragging_ = false;
   progress_->clearStop();
-  if (!drawingMode() && magniWasOn_ && ws_.params.chb(49)) timerMagni_->start();
+  if (!drawingMode()) {
+    if (magniWasOn_ && ws_.params.chb(49)) timerMagni_->start();
+    return;
+  }
+  if (b != Qt::LeftButton || !dragged || !ws_.image.loaded) return;
+  const ParamStore& p = ws_.params;
+  const Cmd c = mouseReleaseCommand(p.option(OptionGroup::Mouse), p.option(OptionGroup::MouseUp), dragX_, dragY_, x, y);
+  if (c == Cmd::ToggleActions) showPanel(PanelId::Actions);  // the release only opens it
+  else if (c != Cmd::None) runCommand({c});
 }
 
 void FormA4::magnifierTick() {

@@ -85,5 +85,26 @@ TEST(KeymapTest, RussianLayoutLettersMapToTheirKeys) {
   EXPECT_EQ(latinKeyForCyrillic(U'z'), 0);
 }
 
+TEST(KeymapTest, MouseOptionsOfDrawingMode) {
+  EXPECT_EQ(mousePressCommand(0, false), Cmd::None);
+  EXPECT_EQ(mousePressCommand(0, true), Cmd::SelectFrame);
+  EXPECT_EQ(mousePressCommand(1, false), Cmd::SelectFrameTextDialog);
+  EXPECT_EQ(mousePressCommand(2, false), Cmd::SelectFramePaste);
+  EXPECT_EQ(mousePressCommand(3, true), Cmd::None);
+  // Release by OptionMouseUp; clipboard text only into a rectangle dragged in both axes.
+  EXPECT_EQ(mouseReleaseCommand(0, 0, 1, 1, 9, 9), Cmd::None);
+  EXPECT_EQ(mouseReleaseCommand(0, 1, 1, 1, 9, 9), Cmd::DrawTable);
+  EXPECT_EQ(mouseReleaseCommand(0, 2, 1, 1, 9, 9), Cmd::PasteText);
+  EXPECT_EQ(mouseReleaseCommand(0, 2, 1, 1, 9, 1), Cmd::None);
+  EXPECT_EQ(mouseReleaseCommand(0, 2, 1, 1, 1, 9), Cmd::None);
+  EXPECT_EQ(mouseReleaseCommand(0, 3, 1, 1, 1, 1), Cmd::ToggleActions);
+  EXPECT_EQ(mouseReleaseCommand(0, 4, 1, 1, 5, 5), Cmd::TextDialog);
+  // "Править текст": a click without moving edits the text there, a drag does what the
+  // release option says.
+  EXPECT_EQ(mouseReleaseCommand(3, 1, 4, 4, 4, 4), Cmd::EditText);
+  EXPECT_EQ(mouseReleaseCommand(3, 1, 4, 4, 5, 4), Cmd::DrawTable);
+  EXPECT_STREQ(commandName(Cmd::EditText), "EditText");
+}
+
 }  // namespace
 }  // namespace quillaro
