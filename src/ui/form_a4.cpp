@@ -33,8 +33,10 @@
 #include "app/files.h"
 #include "app/picture_commands.h"
 #include "app/settings_file.h"
+#include "app/undo.h"
 #include "app/shutdown.h"
 #include "app/workspace.h"
+#include "copy/auto_frame.h"
 #include "copy/copy_engine.h"
 #include "image/open.h"
 #include "ui/picture_view.h"
@@ -892,6 +894,12 @@ void FormA4::runCommand(const KeyCommand& c) {
       files_->nextPageButton();
       break;
     case Cmd::MoveZone: case Cmd::MoveRect: case Cmd::ResizeRect: stepRect(c); break;
+    case Cmd::Undo:
+      if (undoRestore(ws_)) showPicture();
+      break;
+    case Cmd::AutoFrame:
+      if (autoPlaceZone(ws_, true)) updateFrames();
+      break;
     default:
       // Operations that this build does not have yet do nothing.
       break;
