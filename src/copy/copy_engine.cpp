@@ -126,16 +126,9 @@ void runPageActions(Workspace& ws, int pageNumber) {
 }  // namespace
 
 int pageNumberFromName(std::string_view name) {
-  const std::size_t slash = name.find_last_of("/\\");
-  if (slash != std::string_view::npos) name = name.substr(slash + 1);
-  const std::size_t dot = name.rfind('.');
-  if (dot != std::string_view::npos) name = name.substr(0, dot);
-  std::size_t b = name.size();
-  while (b > 0 && std::isdigit(static_cast<unsigned char>(name[b - 1]))) --b;
-  if (b == name.size()) return 0;
-  std::string_view digits = name.substr(b);
-  if (digits.size() > 6) digits = digits.substr(digits.size() - 6);
-  return std::stoi(std::string(digits));
+  // Page numbers are read from their last six digits.
+  const long long n = trailingNumber(name);
+  return n < 0 ? 0 : static_cast<int>(n % 1000000);
 }
 
 std::string copyDepthMessage(Workspace& ws, int pictureBits, const std::string& verb) {
