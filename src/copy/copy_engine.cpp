@@ -241,24 +241,20 @@ bool copyPage(Workspace& ws) {
   auto drawOne = [&](const CopyValues& cv) {
     const CopyDots d = copyDots(ws, cv);
     const int middle = nearesti(middleMm(p, cv) * ws.shared.dotsPerMm);
+    const ZoneMapping mapping{d.frameWidth, d.frameHeight, d.zoneLeft, d.zoneTop, d.sx, d.sy, d.a};
     if (twoOriginals) {
       TwoOriginalsSpec s;
+      static_cast<ZoneMapping&>(s) = mapping;
       s.pageColumn0 = d.frameTop - d.margin;
       s.rowBase = upper ? middle - d.margin - d.frameLeft : middle - d.margin + d.frameLeft;
       s.upper = upper;
       s.back = p.check(Check::ChBackRotat);
-      s.width = d.frameWidth;
-      s.height = d.frameHeight;
-      s.zoneLeft = d.zoneLeft;
-      s.zoneTop = d.zoneTop;
-      s.sx = d.sx;
-      s.sy = d.sy;
-      s.a = d.a;
       if (!drawTwoOriginals(pic, ws.page, s, ws.progress)) stopped = true;
       const int r1 = twoOriginalsRow(s, 0), r2 = twoOriginalsRow(s, s.width - 1);
       drawn.push_back({s.pageColumn0, std::min(r1, r2), s.pageColumn0 + s.height - 1, std::max(r1, r2)});
     } else {
       FrameSpec f;
+      static_cast<ZoneMapping&>(f) = mapping;
       f.destLeft = d.frameLeft - d.margin;
       if (twoInOne)
         f.destTop = upper ? middle - d.frameTop - d.frameHeight - d.margin : middle + d.frameTop - d.margin;
@@ -266,13 +262,6 @@ bool copyPage(Workspace& ws) {
         f.destTop = d.frameTop + nearesti((36.5 - cv.margin) * ws.shared.dotsPerMm);
       else
         f.destTop = d.frameTop - d.margin;
-      f.width = d.frameWidth;
-      f.height = d.frameHeight;
-      f.zoneLeft = d.zoneLeft;
-      f.zoneTop = d.zoneTop;
-      f.sx = d.sx;
-      f.sy = d.sy;
-      f.a = d.a;
       if (!drawFrame(pic, ws.page, f, choosePath(f, pic.bits, choice), ws.progress)) stopped = true;
       drawn.push_back({f.destLeft, f.destTop, f.destLeft + f.width - 1, f.destTop + f.height - 1});
     }

@@ -20,15 +20,20 @@ enum class CopyPath {
 };
 
 // One frame in page coordinates.
-struct FrameSpec {
-  int destLeft = 0;   // page column of frame column 0 (frame left - margin)
-  int destTop = 0;    // page row, from the top, of frame row 0
+// How frame cells map to picture pixels: the frame's size, the zone origin in the picture,
+// the scale factors and the angle. Both the single frame and the two-originals half use it.
+struct ZoneMapping {
   int width = 0;      // W, frame columns
   int height = 0;     // H, frame rows
   int zoneLeft = 0;   // picture column of the zone origin (may be negative)
   int zoneTop = 0;
   double sx = 1, sy = 1;  // scale factors
   double a = 0;           // radians
+};
+
+struct FrameSpec : ZoneMapping {
+  int destLeft = 0;   // page column of frame column 0 (frame left - margin)
+  int destTop = 0;    // page row, from the top, of frame row 0
 };
 
 struct PathChoice {
@@ -47,14 +52,11 @@ bool drawFrame(const Bitmap& picture, Bitmap& page, const FrameSpec& f, CopyPath
                Progress* progress = nullptr, int threads = 0);
 
 // Two originals: the zone is turned by 90 degrees into an A5 half of the page.
-struct TwoOriginalsSpec {
+struct TwoOriginalsSpec : ZoneMapping {
   int pageColumn0 = 0;  // page column of frame row 0 (frame top - margin)
   int rowBase = 0;      // middle - margin + frame left (lower) or - frame left (upper)
   bool upper = false;   // Ch2of2
   bool back = false;    // ChBackRotat
-  int width = 0, height = 0;
-  int zoneLeft = 0, zoneTop = 0;
-  double sx = 1, sy = 1, a = 0;
 };
 // The page row (from the top) and column of frame column i, frame row j.
 int twoOriginalsRow(const TwoOriginalsSpec& s, int i);
