@@ -26,6 +26,7 @@ void installOperations(Workspace& ws) {
   // The interpreter leaves the line's key copy (letter case as written) in the reader.
   ops.readCopyRecord = [](Workspace& w) { applyCopyRecord(w, w.reader.keyCopy()); };
   ops.toA3 = [](Workspace& w) { toA3(w); };
+  ops.selectA3Half = [](Workspace& w, int half) { selectA3Half(w, half); };
   ops.reload = [](Workspace& w, char direction) { reloadCopy(w, direction); };
   openState(ws).applyParityParameters = [](Workspace& w, int parity) { applyParityFrame(w, parity); };
 

@@ -168,6 +168,24 @@ bool toA3(Workspace& ws) {
   return done;
 }
 
+void selectA3Half(Workspace& ws, int half) {
+  // Reading one line (F1) sets the panels only; the sheet stays as it is.
+  if (ws.readingMode) return;
+  CopyState& st = copyState(ws);
+  if (half == 1) {
+    if (st.a3State != 0) eraseA3(ws);
+    return;
+  }
+  if (half != 2 || st.a3State != 2 || ws.a3.empty()) return;
+  // Everything right of the first page's bytes (the gap and the second page) turns white,
+  // so that the next page replaces the old one instead of mixing with it.
+  Bitmap& sheet = ws.a3;
+  const int from = std::min(sheet.rowBytes, sheet.bits == 1 ? (st.a3HalfWidth + 7) / 8 : st.a3HalfWidth);
+  for (int r = 0; r < sheet.height; ++r) std::fill(sheet.row(r) + from, sheet.row(r) + sheet.rowBytes, 255);
+  st.a3State = 1;
+  setCaption(ws, 1);
+}
+
 bool eraseA3(Workspace& ws) {
   CopyState& st = copyState(ws);
   if (ws.params.chb(C::kRemind) &&

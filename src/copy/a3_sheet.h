@@ -12,6 +12,11 @@ class Workspace;
 // next free half. True when a half was filled.
 bool toA3(Workspace& ws);
 
+// "A3, 1" / "A3, 2" of an action program: the half that the next A3 step fills. The first
+// half begins a new sheet (a sheet in the buffer is erased as by Erase A3, with its
+// question); the second half of a full sheet is made white again for the next page.
+void selectA3Half(Workspace& ws, int half);
+
 // Erase A3 (double click on LabA4inA3): asks "Стереть A3 ?" when "Напоминать" is on.
 bool eraseA3(Workspace& ws);
 

@@ -119,8 +119,9 @@ int main(int argc, char** argv) {
   const LaunchResult started = launch(ws, commandLine, launchOptions);
   ws.actions.onLine = nullptr;
   const bool programMissing = !started.commandLine.programPath.empty() && !started.programRead;
-  if (programMissing && hidden)
-    std::fprintf(stderr, "%s - нет файла\n", started.commandLine.programPath.c_str());
+  // Also when the window is to be shown: with exit=1 it never is, and the program would
+  // end without a word.
+  if (programMissing) std::fprintf(stderr, "%s - нет файла\n", started.commandLine.programPath.c_str());
   if (started.endNow) return programMissing || stderrPrompts.failures > 0 ? 1 : 0;
 
   if (app && !displayAtStart) return noDisplay();  // only the offscreen printing application
