@@ -27,26 +27,42 @@ bool in(int i, std::initializer_list<int> list) {
   return std::find(list.begin(), list.end(), i) != list.end();
 }
 
+// Controls that no operation reads and whose meaning is unknown. The store keeps their
+// values (the settings file saves and loads some of them), but no panel shows them.
+bool leftOut(ControlId id) {
+  switch (id.kind) {
+    case Ctl::ChB: return in(id.index, {54, 64});
+    case Ctl::TN:
+      return in(id.index, {13, 14, 15, 23, 30, 31, 32, 42, 43, 45, 46, 51, 52, 54, 65, 66, 67, 70});
+    case Ctl::TTB: return id.index >= 3;
+    case Ctl::Check: return id.index == static_cast<int>(Check::ChAxis);
+    default: return false;
+  }
+}
+
 PanelId chbPanel(int i) {
-  if (in(i, {9, 32, 33, 35, 44, 45, 46, 52, 61, 62, 78, 79, 83, 84, 85})) return PanelId::Copy;
+  // Copy, with the A3 assembly, the steps after a copy, the automatic frame's even-page
+  // reversal (86, 87) and keeping the angle (65).
+  if (in(i, {1, 9, 32, 33, 35, 44, 45, 46, 52, 61, 62, 63, 65, 78, 79, 83, 84, 85, 86, 87}))
+    return PanelId::Copy;
   if (in(i, {55, 56, 57, 58, 68, 69, 70, 73})) return PanelId::Tone;
   if (in(i, {11, 40, 59, 66, 67})) return PanelId::Mask;
-  if (in(i, {26, 39, 65})) return PanelId::Save;
-  if (in(i, {0, 1, 38, 41, 42, 43, 48, 50, 51, 53, 60, 76, 80, 81, 82, 86, 87})) return PanelId::Print;
+  if (in(i, {26, 39})) return PanelId::Save;
+  if (in(i, {0, 38, 41, 42, 43, 48, 50, 51, 53, 60, 76, 80, 81, 82})) return PanelId::Print;
   if (in(i, {2, 3, 4, 5, 16, 17, 18, 19, 20, 37})) return PanelId::Text;
   if (in(i, {6, 7, 10, 12, 13, 14, 21, 22, 24, 25, 29, 34, 36})) return PanelId::Table;
   return PanelId::Settings;
 }
 
 PanelId tnPanel(int i) {
-  if (in(i, {2, 3, 11, 12, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 28, 29, 39, 40, 41, 42, 43,
-             44, 53, 60, 61, 68, 69}))
+  if (in(i, {12, 16, 17, 18, 19, 20, 21, 22, 39, 40, 41, 44, 53, 60, 61, 68, 69}))
     return PanelId::Copy;
   if (in(i, {55, 56, 57})) return PanelId::Tone;
   if (in(i, {58, 59})) return PanelId::Mask;
-  if (in(i, {48, 49, 50})) return PanelId::Print;
+  if (in(i, {11, 48, 49, 50})) return PanelId::Print;
   if (in(i, {8, 33, 34, 35, 36, 37, 38})) return PanelId::Text;
-  if (in(i, {0, 1, 4, 5, 6, 10, 24, 25, 26, 27, 30, 31, 32})) return PanelId::Table;
+  // The table fields; the counts (0, 1) and steps (28, 29) also serve the multiple copy.
+  if (in(i, {0, 1, 2, 3, 4, 5, 6, 10, 24, 25, 26, 27, 28, 29, 62, 63, 64})) return PanelId::Table;
   return PanelId::Settings;
 }
 
@@ -73,7 +89,24 @@ PanelId optionPanel(OptionGroup g) {
   }
 }
 
-// The text shown beside a control: its caption, else its tooltip, else its address.
+// The title of an option group's box.
+const char* groupTitle(OptionGroup g) {
+  switch (g) {
+    case OptionGroup::HAlign: return "Выравнивание по горизонтали";
+    case OptionGroup::VAlign: return "Выравнивание по вертикали";
+    case OptionGroup::Placement: return "Куда рисовать текст";
+    case OptionGroup::SpacingUnit: return "Единица расстояний между строк и знаков";
+    case OptionGroup::OffsetUnit: return "Единица отступов и табуляции";
+    case OptionGroup::Mouse: return "Щелчок мыши при рисовании";
+    case OptionGroup::MouseUp: return "Отпускание кнопки мыши при рисовании";
+    case OptionGroup::AutoTB: return "Установка рамки: край по вертикали";
+    case OptionGroup::AutoLR: return "Установка рамки: край по горизонтали";
+    default: return "";
+  }
+}
+
+// The text shown beside a control: its caption, else its tooltip, else its address (which
+// no control of the table should need; see leftOut for those that are not shown).
 std::string shownCaption(const ControlInfo* row, const char* name, int index) {
   if (row && *row->caption) return row->caption;
   if (row && *row->tooltip) return row->tooltip;
@@ -96,7 +129,8 @@ PanelId panelOf(ControlId id) {
   switch (id.kind) {
     case Ctl::ChB: return chbPanel(id.index);
     case Ctl::TN: return tnPanel(id.index);
-    case Ctl::TTB: return id.index == 1 ? PanelId::Save : PanelId::Settings;
+    case Ctl::TTB:
+      return id.index <= 1 ? PanelId::Save : id.index == 2 ? PanelId::Actions : PanelId::Settings;
     case Ctl::TextPrint: return PanelId::Print;
     case Ctl::Check: return checkPanel(static_cast<Check>(id.index));
     case Ctl::Option: return optionPanel(static_cast<OptionGroup>(id.index));
@@ -252,12 +286,12 @@ QWidget* PanelBinder::buildPanel(PanelId panel) {
     bind(id, 0, edit);
   };
 
-  // Control arrays, every index (a control without a row gets its address as caption).
+  // Control arrays, every index but those left out.
   for (Ctl kind : {Ctl::ChB, Ctl::TN, Ctl::TTB, Ctl::TextPrint}) {
     const char* name = kind == Ctl::ChB ? "ChB" : kind == Ctl::TN ? "TN" : kind == Ctl::TTB ? "TTB" : "TextPrint";
     for (int i = 0; i < arrayCount(kind); ++i) {
       const ControlId id{kind, i};
-      if (panelOf(id) != panel) continue;
+      if (leftOut(id) || panelOf(id) != panel) continue;
       const ControlInfo* row = findControl(id);
       const std::string caption = shownCaption(row, name, i);
       if (kind == Ctl::ChB) addCheck(id, caption, false);
@@ -271,17 +305,19 @@ QWidget* PanelBinder::buildPanel(PanelId panel) {
     if (panelOf(id) != panel) continue;
     switch (row.kind) {
       case Ctl::Check:
+        if (leftOut(id)) break;
         addCheck(id, shownCaption(&row, row.name, row.index), true);
         break;
       case Ctl::Held: {
         const Held h = static_cast<Held>(row.index);
         if (h == Held::Threshold || h == Held::Brightness)
-          addField(id, row.name, QString::fromUtf8(row.name));
+          addField(id, shownCaption(&row, row.name, row.index), QString::fromUtf8(row.name));
         break;
       }
       case Ctl::Option: {
         if (row.sub == 0) {
-          auto* box = new QGroupBox(QString::fromUtf8(row.name));
+          const auto g = static_cast<OptionGroup>(row.index);
+          auto* box = new QGroupBox(QString::fromUtf8(groupTitle(g)));
           box->setObjectName(QString::fromUtf8(row.name) + QStringLiteral("Group"));
           box->setLayout(new QVBoxLayout);
           form->addRow(box);
