@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QDockWidget>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -447,6 +448,12 @@ void FormA4::extendPanels() {
     }
     h->addLayout(grid);
     insert(PanelId::Mask, row);
+  }
+  // "Чётные наоборот" twice: each goes into the side group it reverses.
+  for (auto [chb, group] : {std::pair{86, "OptAuLeftGroup"}, std::pair{87, "OptAuTopGroup"}}) {
+    QWidget* box = binder_->widgetFor(chbId(chb));
+    auto* g = panels_->findChild<QGroupBox*>(QString::fromLatin1(group));
+    if (box && g && g->layout()) g->layout()->addWidget(box);
   }
   // Copy panel: the mode label ("Копия" or "Форма").
   {
