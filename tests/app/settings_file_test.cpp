@@ -15,7 +15,6 @@ namespace quillaro {
 namespace {
 
 using testing::ScriptedPrompts;
-using TempFolder = testing::TempDir;
 
 std::string replaceAll(std::string s, const std::string& from, const std::string& to) {
   for (auto at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size()))
@@ -59,7 +58,7 @@ const char* const kCompleteFile[] = {
 };
 
 struct CompleteFile {
-  TempFolder tmp;
+  testing::TempDir tmp;
   std::string text;  // UTF-8
   CompleteFile() {
     for (const char* f : {"scans", "saved", "ini", "pfp", "txt"}) tmp.sub(f);
@@ -109,7 +108,7 @@ TEST(SettingsRoundTrip, ValuesLandInTheirControls) {
 }
 
 TEST(SettingsWrite, QuotesBecomeApostrophesAndPointsAreDropped) {
-  TempFolder tmp;
+  testing::TempDir tmp;
   Workspace ws;
   ws.params.setTtb(1, "-\"A\"");
   ws.params.setTn(22, "95.");
@@ -144,7 +143,7 @@ TEST(SettingsWrite, BlockOnlyWithKeysAndShowPicWhenNarrow) {
 }
 
 TEST(SettingsRead, MissingFolderFallsBackToNearestParent) {
-  TempFolder tmp;
+  testing::TempDir tmp;
   const std::string scans = tmp.sub("Scans");
   Workspace ws;
   int rebuilt = 0;
@@ -161,7 +160,7 @@ TEST(SettingsRead, MissingFolderFallsBackToNearestParent) {
 }
 
 TEST(SettingsRead, EmptyFolderKeyStillTestsTheFolder) {
-  TempFolder tmp;
+  testing::TempDir tmp;
   Workspace ws;
   ws.shared.folders[kFolderSaved] = tmp.str() + "/gone/deeper";
   applySettingsText(ws, "Left=1\r\n");
@@ -305,7 +304,7 @@ TEST(SettingsRead, ShowPicRunsTheOriginActionSilently) {
 }
 
 TEST(SettingsFileWindows1251, CyrillicValuesAndLowerCaseKeys) {
-  TempFolder tmp;
+  testing::TempDir tmp;
   // "textprogname" = "Тетрадь", "textaddfilename" = "-копия", written by a Windows editor.
   const std::string bytes =
       "textprogname=\"\xD2\xE5\xF2\xF0\xE0\xE4\xFC\"\r\n"
@@ -334,7 +333,7 @@ TEST(SettingsFileWindows1251, LineFeedOnlyFileIsRead) {
 }
 
 TEST(SettingsFileIo, AbsentFileChangesNothing) {
-  TempFolder tmp;
+  testing::TempDir tmp;
   Workspace ws;
   int applied = 0;
   ws.hooks.settingsApplied = [&](Workspace&) { ++applied; };
@@ -345,7 +344,7 @@ TEST(SettingsFileIo, AbsentFileChangesNothing) {
 }
 
 TEST(SettingsFileIo, FailedWriteKeepsTheOldFile) {
-  TempFolder tmp;
+  testing::TempDir tmp;
   // A name so long that the temporary file beside it cannot be created.
   const std::string name = std::string(250, 'n') + ".ini";
   const std::string old = "ChLand=1\r\n";
@@ -362,7 +361,7 @@ TEST(SettingsFileIo, FailedWriteKeepsTheOldFile) {
 }
 
 TEST(SettingsFileIo, ShutdownWritesOnlyWhenChosen) {
-  TempFolder tmp;
+  testing::TempDir tmp;
   Workspace ws;
   ws.shared.settingsPath = (tmp.path / "Quillaro.ini").string();
   ws.params.setChb(47, false);
@@ -374,7 +373,7 @@ TEST(SettingsFileIo, ShutdownWritesOnlyWhenChosen) {
 }
 
 TEST(SettingsFileIo, NamedSaveGoesToTheSettingsFolder) {
-  TempFolder tmp;
+  testing::TempDir tmp;
   ScriptedPrompts prompts;
   Workspace ws(&prompts);
   ws.shared.folders[kFolderSettings] = tmp.sub("ini");

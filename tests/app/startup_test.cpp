@@ -3,34 +3,19 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <random>
 
 #include "actions/fields.h"
 #include "support/scripted_prompts.h"
+#include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace quillaro {
 namespace {
 
-// A fresh folder under the system temporary folder, removed with everything in it.
-struct TempFolder {
-  fs::path path = fs::temp_directory_path() /
-                  ("quillaro-startup-" + std::to_string(::getpid()) + "-" +
-                   std::to_string(counter()++) + "-" + std::to_string(std::random_device{}()));
-  TempFolder() { fs::create_directories(path); }
-  ~TempFolder() { std::error_code ec; fs::remove_all(path, ec); }
-  static std::atomic<int>& counter() { static std::atomic<int> c{0}; return c; }
-  std::string str() const { return path.string(); }
-  std::string file(const std::string& name, const std::string& bytes = "x") const {
-    std::ofstream(path / name, std::ios::binary) << bytes;
-    return (path / name).string();
-  }
-};
+using testing::TempDir;
 
 TEST(InstallFolderChoice, EachCase) {
   auto yes = [](const std::string&) { return true; };
@@ -46,7 +31,7 @@ TEST(InstallFolderChoice, EachCase) {
 }
 
 TEST(InstallFolderChoice, WrapperCreatesTheEnvironmentFolder) {
-  TempFolder tmp;
+  TempDir tmp;
   std::string wanted = tmp.str() + "/home/Quillaro";
   const char* old = std::getenv("QUILLARO_HOME");
   std::string saved = old ? old : "";
@@ -113,24 +98,24 @@ TEST_F(CommandLineParse, FlagValues) {
 }
 
 TEST(SettingsChoice, CandidateThenSettingsThenProgramFolder) {
-  TempFolder install, program, other;
+  TempDir install, program, other;
   std::string settings = settingsFilePath(install.str());
   std::string candidate = other.str() + "/a.ini";
   EXPECT_EQ(chooseSettingsFile(settings, candidate, program.str()), settings);  // none exists
-  std::string fallback = program.file("Quillaro.ini");
+  std::string fallback = program.file("Quillaro.ini", "x");
   EXPECT_EQ(chooseSettingsFile(settings, candidate, program.str()), fallback);
-  install.file("Quillaro.ini");
+  install.file("Quillaro.ini", "x");
   EXPECT_EQ(chooseSettingsFile(settings, "", program.str()), settings);
   EXPECT_EQ(chooseSettingsFile(settings, other.str(), program.str()), settings);  // a folder
-  other.file("a.ini");
+  other.file("a.ini", "x");
   EXPECT_EQ(chooseSettingsFile(settings, candidate, program.str()), candidate);
 }
 
 TEST(WorkingFoldersSetup, SubfoldersCreatedAndKept) {
-  TempFolder install;
-  install.file("pfp");  // "pfp" taken by a plain file: creation fails silently
+  TempDir install;
+  install.file("pfp", "x");  // "pfp" taken by a plain file: creation fails silently
   fs::create_directory(install.path / "txt");
-  install.file("txt/a.txt");
+  install.file("txt/a.txt", "x");
   WorkingFolders f = makeWorkingFolders(install.str());
   EXPECT_EQ(f, (WorkingFolders{install.str() + "/pfp", install.str(), install.str() + "/ini",
                                install.str() + "/txt", install.str(), install.str()}));
@@ -140,7 +125,7 @@ TEST(WorkingFoldersSetup, SubfoldersCreatedAndKept) {
 }
 
 TEST(WorkingFoldersSetup, FolderEndingWithSeparatorGetsNoSubfolders) {
-  TempFolder install;
+  TempDir install;
   std::string root = install.str() + "/";
   WorkingFolders f = makeWorkingFolders(root);
   for (const auto& folder : f) EXPECT_EQ(folder, root);
@@ -148,7 +133,7 @@ TEST(WorkingFoldersSetup, FolderEndingWithSeparatorGetsNoSubfolders) {
 }
 
 TEST(ActionProgramFile, ReadMissingOrEmpty) {
-  TempFolder tmp;
+  TempDir tmp;
   ActionProgramText p = readActionProgram(tmp.file("a.pfp", "Open, SRC=\"\xEA\xED\xE8\xE3\xE0.bmp\""));
   EXPECT_TRUE(p.read);
   EXPECT_EQ(p.text, "Open, SRC=\"книга.bmp\"");

@@ -12,7 +12,7 @@ namespace {
 using testing::BmpSpec;
 using testing::PaletteEntry;
 using testing::ScriptedPrompts;
-using testing::TempFolder;
+using testing::TempDir;
 
 // Green byte of every pixel: the simplest grey reduction.
 void greenRow(const std::uint8_t* bgr, int width, std::uint8_t* out) {
@@ -37,16 +37,16 @@ ReadOptions reduceTo(int bits) {
 class BmpRead : public ::testing::Test {
 protected:
   std::string put(const std::string& name, const BmpSpec& layout) {
-    std::string p = dir.file(name);
+    std::string p = dir.at(name);
     testing::writeBytes(p, layout.build());
     return p;
   }
   std::string putBytes(const std::string& name, const std::string& bytes) {
-    std::string p = dir.file(name);
+    std::string p = dir.at(name);
     testing::writeBytes(p, bytes);
     return p;
   }
-  TempFolder dir;
+  TempDir dir;
 };
 
 // ---- Refusals: exact messages, shown once with prompts, silent without.
@@ -166,7 +166,7 @@ TEST_F(BmpRefusal, HugeDimensionsAreRefusedBeforeAllocation) {
 
 TEST_F(BmpRefusal, MissingFileAndBadOptions) {
   ScriptedPrompts prompts;
-  std::string missing = dir.file("nothing.bmp");
+  std::string missing = dir.at("nothing.bmp");
   ReadResult r = readBitmap(missing, {}, &prompts);
   EXPECT_EQ(r.error, ReadError::CannotOpen);
   EXPECT_EQ(r.message, "Нет файла " + missing);
@@ -216,7 +216,7 @@ TEST_F(BmpRead, InvertedOneBitPaletteIsInvertedOnReading) {
     ASSERT_EQ(r.image.bitmap.data()[i], static_cast<std::uint8_t>(~src[i])) << i;
   }
   // Saved again: the standard palette, and the same look.
-  std::string out = dir.file("again.bmp");
+  std::string out = dir.at("again.bmp");
   ASSERT_TRUE(writeBitmap(out, r.image.bitmap, kPixelsPerMetre600));
   std::string bytes = testing::readBytes(out);
   EXPECT_EQ(bytes.substr(54, 8), std::string("\0\0\0\0\xFF\xFF\xFF\0", 8));

@@ -1,11 +1,9 @@
 #pragma once
-// Helpers for the bitmap tests: a temporary folder, and bitmap files assembled byte by
+// Helpers for the bitmap tests: bitmap files assembled byte by
 // byte with any header values, so that no binary sample files are needed.
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -15,35 +13,9 @@
 #include <vector>
 
 #include "image/bitmap.h"
+#include "support/temp_dir.h"
 
 namespace quillaro::testing {
-
-class TempFolder {
-public:
-  TempFolder() {
-    static std::atomic<int> counter{0};
-    path_ = std::filesystem::temp_directory_path() /
-            ("quillaro-bmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  std::string file(const std::string& name) const { return (path_ / name).string(); }
-  const std::filesystem::path& path() const { return path_; }
-  std::vector<std::string> names() const {
-    std::vector<std::string> out;
-    for (const auto& e : std::filesystem::directory_iterator(path_)) out.push_back(e.path().filename().string());
-    return out;
-  }
-
-private:
-  std::filesystem::path path_;
-};
 
 inline void writeBytes(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

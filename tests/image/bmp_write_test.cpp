@@ -10,7 +10,7 @@ namespace quillaro {
 namespace {
 
 using testing::le32;
-using testing::TempFolder;
+using testing::TempDir;
 
 // A picture whose bytes differ from row to row and column to column.
 Bitmap patterned(int width, int height, int bits) {
@@ -27,11 +27,11 @@ Bitmap patterned(int width, int height, int bits) {
 }
 
 TEST(BmpRoundTrip, EveryDepthAndOddWidths) {
-  TempFolder dir;
+  TempDir dir;
   for (int bits : {1, 8, 24}) {
     for (int width : {100, 101, 103, 107, 129}) {
       Bitmap b = patterned(width, 105, bits);
-      std::string path = dir.file("rt.bmp");
+      std::string path = dir.at("rt.bmp");
       std::string error;
       ASSERT_TRUE(writeBitmap(path, b, kPixelsPerMetre600, &error)) << error;
       ReadResult r = readBitmap(path, {}, nullptr);
@@ -48,10 +48,10 @@ TEST(BmpRoundTrip, EveryDepthAndOddWidths) {
 }
 
 TEST(BmpRoundTrip, HeaderFieldsAsWritten) {
-  TempFolder dir;
+  TempDir dir;
   for (int bits : {1, 8, 24}) {
     Bitmap b = patterned(101, 100, bits);
-    std::string path = dir.file("h.bmp");
+    std::string path = dir.at("h.bmp");
     ASSERT_TRUE(writeBitmap(path, b, kPixelsPerMetre1200));
     std::string f = testing::readBytes(path);
     const std::uint32_t offset = static_cast<std::uint32_t>(headerSizeFor(bits));
@@ -76,12 +76,12 @@ TEST(BmpRoundTrip, HeaderFieldsAsWritten) {
 }
 
 TEST(BmpRoundTrip, A4PageAtOneBit) {
-  TempFolder dir;
+  TempDir dir;
   Bitmap page = Bitmap::create(4961, 7016, 1);
   ASSERT_FALSE(page.empty());
   page.setWhite(0, 0, false);
   page.setWhite(4960, 7015, false);
-  std::string path = dir.file("a4.bmp");
+  std::string path = dir.at("a4.bmp");
   ASSERT_TRUE(writeBitmap(path, page, kPixelsPerMetre600));
   std::string f = testing::readBytes(path);
   EXPECT_EQ(f.size(), 4378046u);
@@ -98,25 +98,25 @@ TEST(BmpRoundTrip, A4PageAtOneBit) {
 }
 
 TEST(BmpWriteFailure, MissingFolderOrFileAsFolder) {
-  TempFolder dir;
+  TempDir dir;
   Bitmap b = patterned(100, 100, 8);
   std::string error;
-  EXPECT_FALSE(writeBitmap(dir.file("no/such/folder/x.bmp"), b, kPixelsPerMetre600, &error));
+  EXPECT_FALSE(writeBitmap(dir.at("no/such/folder/x.bmp"), b, kPixelsPerMetre600, &error));
   EXPECT_NE(error.find("x.bmp"), std::string::npos);
   EXPECT_EQ(error.rfind("Не удалось записать файл", 0), 0u);
 
-  testing::writeBytes(dir.file("plain"), "text");
+  testing::writeBytes(dir.at("plain"), "text");
   error.clear();
-  EXPECT_FALSE(writeBitmap(dir.file("plain") + "/x.bmp", b, kPixelsPerMetre600, &error));
+  EXPECT_FALSE(writeBitmap(dir.at("plain") + "/x.bmp", b, kPixelsPerMetre600, &error));
   EXPECT_FALSE(error.empty());
-  EXPECT_EQ(testing::readBytes(dir.file("plain")), "text");
+  EXPECT_EQ(testing::readBytes(dir.at("plain")), "text");
 }
 
 TEST(BmpWriteFailure, ExistingFileSurvivesAFailedWrite) {
-  TempFolder dir;
+  TempDir dir;
   Bitmap b = patterned(100, 100, 8);
   // A name so long that no temporary name beside it can be made.
-  const std::string target = dir.file(std::string(250, 'n') + ".bmp");
+  const std::string target = dir.at(std::string(250, 'n') + ".bmp");
   testing::writeBytes(target, "old contents");
   std::string error;
   EXPECT_FALSE(writeBitmap(target, b, kPixelsPerMetre600, &error));
@@ -125,27 +125,27 @@ TEST(BmpWriteFailure, ExistingFileSurvivesAFailedWrite) {
   EXPECT_EQ(dir.names().size(), 1u);  // no temporary file left behind
 
   // A folder in the target's place: the rename fails, the folder stays, no litter.
-  std::filesystem::create_directory(dir.file("taken.bmp"));
-  testing::writeBytes(dir.file("taken.bmp") + "/inside", "x");
-  EXPECT_FALSE(writeBitmap(dir.file("taken.bmp"), b, kPixelsPerMetre600, &error));
-  EXPECT_EQ(testing::readBytes(dir.file("taken.bmp") + "/inside"), "x");
+  std::filesystem::create_directory(dir.at("taken.bmp"));
+  testing::writeBytes(dir.at("taken.bmp") + "/inside", "x");
+  EXPECT_FALSE(writeBitmap(dir.at("taken.bmp"), b, kPixelsPerMetre600, &error));
+  EXPECT_EQ(testing::readBytes(dir.at("taken.bmp") + "/inside"), "x");
   EXPECT_EQ(dir.names().size(), 2u);
 }
 
 TEST(BmpWriteFailure, EmptyOrInconsistentRecordIsNotWritten) {
-  TempFolder dir;
+  TempDir dir;
   std::string error;
-  EXPECT_FALSE(writeBitmap(dir.file("e.bmp"), Bitmap{}, kPixelsPerMetre600, &error));
+  EXPECT_FALSE(writeBitmap(dir.at("e.bmp"), Bitmap{}, kPixelsPerMetre600, &error));
   EXPECT_FALSE(error.empty());
   Bitmap b = patterned(100, 100, 8);
   b.stride = 3;
-  EXPECT_FALSE(writeBitmap(dir.file("e.bmp"), b, kPixelsPerMetre600, &error));
+  EXPECT_FALSE(writeBitmap(dir.at("e.bmp"), b, kPixelsPerMetre600, &error));
   EXPECT_TRUE(dir.names().empty());
 }
 
 TEST(BmpWriteSuccess, ReplacesAnExistingFileAndLeavesNoTemporary) {
-  TempFolder dir;
-  const std::string target = dir.file("page.bmp");
+  TempDir dir;
+  const std::string target = dir.at("page.bmp");
   testing::writeBytes(target, "old");
   Bitmap b = patterned(100, 100, 24);
   ASSERT_TRUE(writeBitmap(target, b, kPixelsPerMetre600));

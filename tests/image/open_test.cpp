@@ -22,7 +22,7 @@ namespace {
 using testing::StatusLog;
 
 struct Opening : ::testing::Test {
-  testing::TempFolder dir;
+  testing::TempDir dir;
   testing::ScriptedPrompts prompts;
   StatusLog status;
   Workspace ws{&prompts, &status};
@@ -39,7 +39,7 @@ struct Opening : ::testing::Test {
     for (int y = 0; y < b.height; ++y)
       for (int x = 0; x < b.width; ++x) b.setRgb(x, y, all);
     b.setRgb(0, 0, first);
-    const std::string path = dir.file(name);
+    const std::string path = dir.at(name);
     EXPECT_TRUE(writeBitmap(path, b, kPixelsPerMetre600));
     return path;
   }
@@ -47,7 +47,7 @@ struct Opening : ::testing::Test {
     Bitmap b = Bitmap::create(100, 110, 8);
     b.fill(all);
     b.setGrey(0, 0, first);
-    const std::string path = dir.file(name);
+    const std::string path = dir.at(name);
     EXPECT_TRUE(writeBitmap(path, b, kPixelsPerMetre600));
     return path;
   }
@@ -57,7 +57,7 @@ struct Opening : ::testing::Test {
     o.height = 130;
     o.bits = bits;
     Bitmap b = makeSamplePage(o);
-    const std::string path = dir.file(name);
+    const std::string path = dir.at(name);
     EXPECT_TRUE(writeBitmap(path, b, kPixelsPerMetre600));
     return path;
   }
@@ -233,17 +233,17 @@ TEST_F(OpeningRefused, BrokenFilesLeaveThePreviousPicture) {
   testing::BmpSpec four, small;
   four.bits = 4;
   small.width = 99;
-  testing::writeBytes(dir.file("t.bmp"), std::string(300, 'x'));
-  testing::writeBytes(dir.file("f.bmp"), four.build());
-  testing::writeBytes(dir.file("s.bmp"), small.build());
-  testing::writeBytes(dir.file("h.bmp"), testing::BmpSpec{}.build().substr(0, 30));
+  testing::writeBytes(dir.at("t.bmp"), std::string(300, 'x'));
+  testing::writeBytes(dir.at("f.bmp"), four.build());
+  testing::writeBytes(dir.at("s.bmp"), small.build());
+  testing::writeBytes(dir.at("h.bmp"), testing::BmpSpec{}.build().substr(0, 30));
   p.setChb(55, true);  // the depth must not follow the options of a refused file
   std::size_t shown = 0;
   for (const char* name : {"none.bmp", "t.bmp", "f.bmp", "s.bmp", "h.bmp"}) {
-    EXPECT_FALSE(openPicture(ws, dir.file(name))) << name;
+    EXPECT_FALSE(openPicture(ws, dir.at(name))) << name;
     EXPECT_EQ(prompts.shown.size(), ++shown) << name;
   }
-  EXPECT_EQ(prompts.shown[0].text, "Нет файла " + dir.file("none.bmp"));
+  EXPECT_EQ(prompts.shown[0].text, "Нет файла " + dir.at("none.bmp"));
   EXPECT_EQ(prompts.shown[2].text, "f.bmp -  4-бит");
   expectUnchanged();
 }

@@ -79,8 +79,8 @@ int run(const std::string& args) {
 }
 
 TEST(SampleScanTool, WritesAReadablePage) {
-  testing::TempFolder dir;
-  const std::string out = dir.file("s.bmp");
+  testing::TempDir dir;
+  const std::string out = dir.at("s.bmp");
   ASSERT_EQ(run("'" + out + "' --bits 8 --width 300 --height 200 --seed 9 --grid squared --dpi 1200"), 0);
   ReadResult r = readBitmap(out, {}, nullptr);
   ASSERT_TRUE(r.ok()) << r.message;
@@ -107,8 +107,8 @@ TEST(SampleScanTool, HelpAndBadArguments) {
   EXPECT_NE(run("x.bmp --grid dots"), 0);
   EXPECT_NE(run("x.bmp --width"), 0);
   EXPECT_NE(run("x.bmp --width -5"), 0);
-  testing::TempFolder dir;
-  EXPECT_NE(run("'" + dir.file("missing/x.bmp") + "' --width 200 --height 200"), 0);
+  testing::TempDir dir;
+  EXPECT_NE(run("'" + dir.at("missing/x.bmp") + "' --width 200 --height 200"), 0);
 }
 #endif
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace quillaro::testing {
 
@@ -30,6 +31,12 @@ struct TempDir {
   std::string sub(const std::string& name) const {
     std::filesystem::create_directories(path / name);
     return at(name);
+  }
+  // The names of the entries in the folder.
+  std::vector<std::string> names() const {
+    std::vector<std::string> out;
+    for (const auto& e : std::filesystem::directory_iterator(path)) out.push_back(e.path().filename().string());
+    return out;
   }
   // Writes `bytes` into the file `name` and gives its path.
   std::string file(const std::string& name, const std::string& bytes) const {
