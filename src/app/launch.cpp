@@ -2,6 +2,7 @@
 
 #include "app/settings_file.h"
 #include "app/workspace.h"
+#include "copy/copy_params.h"
 
 namespace quillaro {
 
@@ -56,6 +57,8 @@ LaunchResult launch(Workspace& ws, std::string_view commandLine, const LaunchOpt
   s.folders[kFolderTexts] = folders[kFolderTexts];
 
   readSettings(ws, s.settingsPath);
+  // Copy fields that neither the settings nor a record gave show the values a copy uses.
+  normalizeCopyFrame(ws, /*keepFrame=*/true);
 
   if (!cmd.programPath.empty()) {
     ActionProgramText program = readActionProgram(cmd.programPath);

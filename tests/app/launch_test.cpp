@@ -96,6 +96,11 @@ TEST_F(LaunchFixture, FoldersAndInitialValues) {
   EXPECT_EQ(ws.params.tn(33), "72");
   EXPECT_EQ(ws.params.held(Held::Threshold), "140");
   EXPECT_EQ(ws.params.held(Held::MaskPattern), "5A5A");
+  // The copy frame shows what a copy would use: 4 mm in, 202 x 289 mm.
+  EXPECT_EQ(ws.params.tn(16), "4");
+  EXPECT_EQ(ws.params.tn(17), "4");
+  EXPECT_EQ(ws.params.tn(18), "202");
+  EXPECT_EQ(ws.params.tn(19), "289");
   EXPECT_TRUE(ws.shared.messageSwitch);
   EXPECT_TRUE(prompts.shown.empty());
 }
