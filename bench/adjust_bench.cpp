@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "adjust/simd_level.h"
 #include "adjust/to1bit.h"
 #include "adjust/tone.h"
 #include "adjust/turns.h"
@@ -64,7 +65,26 @@ BENCHMARK(BM_MemcpyPageFresh)->Arg(1)->Arg(8)->Arg(24)->Unit(benchmark::kMillise
 
 // ---- Reading colour rows --------------------------------------------------------------
 
+// The vector level of a run: 0 plain, 1 AVX2, 2 AVX-512 (levels the processor lacks are
+// skipped), so that the levels can be compared on one machine.
+// Runs the benchmark at one level and puts the best level back afterwards; `ok` is false
+// (and the run skipped) when the processor lacks the level.
+struct LevelScope {
+  bool ok = true;
+  LevelScope(benchmark::State& state, std::int64_t level) {
+    if (level > static_cast<int>(supportedSimdLevel())) {
+      state.SkipWithError("level not supported here");
+      ok = false;
+      return;
+    }
+    forceSimdLevel(static_cast<SimdLevel>(level));
+  }
+  ~LevelScope() { forceSimdLevel(supportedSimdLevel()); }
+};
+
 void BM_GreyRowsFrom24(benchmark::State& state) {
+  const LevelScope level(state, state.range(1));
+  if (!level.ok) return;
   const Bitmap& src = page(24);
   const auto mode = state.range(0) ? GreyReduction::Weighted : GreyReduction::Green;
   const ToneMap tone = makeToneMap(1.3f, -10, false, false);
@@ -77,9 +97,14 @@ void BM_GreyRowsFrom24(benchmark::State& state) {
   }
   setBytes(state, src.byteCount());
 }
-BENCHMARK(BM_GreyRowsFrom24)->ArgName("weighted")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GreyRowsFrom24)
+    ->ArgNames({"weighted", "level"})
+    ->ArgsProduct({{0, 1}, {0, 1, 2}})
+    ->Unit(benchmark::kMillisecond);
 
 void BM_BitRowsFrom24(benchmark::State& state) {
+  const LevelScope level(state, state.range(1));
+  if (!level.ok) return;
   const Bitmap& src = page(24);
   const auto mode = state.range(0) ? GreyReduction::Weighted : GreyReduction::Green;
   const std::size_t stride = static_cast<std::size_t>(strideFor(src.width, 1));
@@ -91,7 +116,10 @@ void BM_BitRowsFrom24(benchmark::State& state) {
   }
   setBytes(state, src.byteCount());
 }
-BENCHMARK(BM_BitRowsFrom24)->ArgName("weighted")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BitRowsFrom24)
+    ->ArgNames({"weighted", "level"})
+    ->ArgsProduct({{0, 1}, {0, 1, 2}})
+    ->Unit(benchmark::kMillisecond);
 
 // ---- Grey to 1 bit -----------------------------------------------------------------------
 
@@ -124,6 +152,8 @@ BENCHMARK(BM_BitRowsFrom8)->Unit(benchmark::kMillisecond);
 // Inversion with protected black and white undoes itself, so repeated runs see the same
 // kind of pixels.
 void BM_ToneWholePage(benchmark::State& state) {
+  const LevelScope level(state, state.range(1));
+  if (!level.ok) return;
   Bitmap p = page(static_cast<int>(state.range(0))).clone();
   const ToneMap invert = makeToneMap(-1.0f, 255, false, false);
   for (auto _ : state) {
@@ -132,9 +162,14 @@ void BM_ToneWholePage(benchmark::State& state) {
   }
   setBytes(state, p.byteCount());
 }
-BENCHMARK(BM_ToneWholePage)->Arg(8)->Arg(24)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ToneWholePage)
+    ->ArgNames({"bits", "level"})
+    ->ArgsProduct({{8, 24}, {0, 1, 2}})
+    ->Unit(benchmark::kMillisecond);
 
 void BM_DarkRelWhiteWholePage(benchmark::State& state) {
+  const LevelScope level(state, state.range(0));
+  if (!level.ok) return;
   Bitmap p = page(8).clone();
   for (auto _ : state) {
     darkRelWhite(p, wholePicture(p), 1.5f);
@@ -142,7 +177,7 @@ void BM_DarkRelWhiteWholePage(benchmark::State& state) {
   }
   setBytes(state, p.byteCount());
 }
-BENCHMARK(BM_DarkRelWhiteWholePage)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DarkRelWhiteWholePage)->ArgName("level")->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 // ---- Turns -------------------------------------------------------------------------------
 
@@ -157,6 +192,8 @@ void BM_TurnOver(benchmark::State& state) {
 BENCHMARK(BM_TurnOver)->Arg(1)->Arg(8)->Arg(24)->Unit(benchmark::kMillisecond);
 
 void BM_TurnInto(benchmark::State& state) {
+  const LevelScope level(state, state.range(2));
+  if (!level.ok) return;
   const Bitmap& src = page(static_cast<int>(state.range(0)));
   const bool right = state.range(1) != 0;
   Bitmap dst = Bitmap::create(src.height, src.width, src.bits);
@@ -168,8 +205,8 @@ void BM_TurnInto(benchmark::State& state) {
   setBytes(state, src.byteCount());
 }
 BENCHMARK(BM_TurnInto)
-    ->ArgNames({"bits", "right"})
-    ->Args({1, 1})->Args({1, 0})->Args({8, 1})->Args({8, 0})->Args({24, 1})->Args({24, 0})
+    ->ArgNames({"bits", "right", "level"})
+    ->ArgsProduct({{1, 8, 24}, {1, 0}, {0, 1, 2}})
     ->Unit(benchmark::kMillisecond);
 
 // With the allocation of the new picture, as the command does it.

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "adjust/simd_level.h"
+#include "adjust/simd_lut.h"
 #include "app/numeric.h"
 #include "app/tables.h"
 #include "image/bitmap.h"
@@ -471,110 +473,247 @@ PixelRect lineWidthAreaFor(double x, double y, double w, double h, int pictureWi
 
 namespace {
 
-// Sixteen bytes of a 1-bit row as two 64-bit lanes (plain SSE2 on x86-64). Every shift below
-// is followed by a per-byte mask, so the pixel order inside the lanes does not matter.
+// Bytes of a 1-bit row in 64-bit lanes. Every shift below is followed by a per-byte mask,
+// so the pixel order inside the lanes does not matter.
 using Lanes = std::uint64_t __attribute__((vector_size(16)));
+using Lanes32 = std::uint64_t __attribute__((vector_size(32)));
+using Lanes64 = std::uint64_t __attribute__((vector_size(64)));
+
+template <int Bytes>
+struct VectorOf;
+template <>
+struct VectorOf<1> {
+  using type = std::uint64_t;  // the low byte is used
+};
+template <>
+struct VectorOf<8> {
+  using type = std::uint64_t;
+};
+template <>
+struct VectorOf<16> {
+  using type = Lanes;
+};
+template <>
+struct VectorOf<32> {
+  using type = Lanes32;
+};
+template <>
+struct VectorOf<64> {
+  using type = Lanes64;
+};
 
 constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
 constexpr std::uint64_t kHigh7 = 0xFEFEFEFEFEFEFEFEULL;
 constexpr std::uint64_t kTop = 0x8080808080808080ULL;
 constexpr std::uint64_t kBottom = 0x0101010101010101ULL;
 
-Lanes load16(const std::uint8_t* p) {
-  Lanes v;
-  std::memcpy(&v, p, 16);
-  return v;
+// The rule on `Bytes` bytes of a row in place: cur is the row, ahead the row one step
+// further in the scan; cur[-1] or cur[Bytes] (and the same of ahead) is read beside them.
+// The step loads everything before it stores.
+template <int Bytes, bool Grow, int Dx, bool Side, bool UpDown, bool Diagonal>
+__attribute__((always_inline)) inline void lineWidthStep(std::uint8_t* cur,
+                                                         const std::uint8_t* ahead) {
+  using V = typename VectorOf<Bytes>::type;
+  V v{}, vs{}, a{}, as{};
+  std::memcpy(&v, cur, Bytes);
+  std::memcpy(&vs, cur + Dx, Bytes);
+  std::memcpy(&a, ahead, Bytes);
+  std::memcpy(&as, ahead + Dx, Bytes);
+  const V side = Dx > 0 ? ((v << 1) & kHigh7) | ((vs >> 7) & kBottom)
+                        : ((v >> 1) & kLow7) | ((vs << 7) & kTop);
+  const V diag = Dx > 0 ? ((a << 1) & kHigh7) | ((as >> 7) & kBottom)
+                        : ((a >> 1) & kLow7) | ((as << 7) & kTop);
+  V r = v;
+  if constexpr (Grow) {  // white stays white only when every consulted neighbour is white
+    if constexpr (Side) r &= side;
+    if constexpr (UpDown) r &= a;
+    if constexpr (Diagonal) r &= diag;
+  } else {  // black stays black only when every consulted neighbour is black
+    if constexpr (Side) r |= side;
+    if constexpr (UpDown) r |= a;
+    if constexpr (Diagonal) r |= diag;
+  }
+  std::memcpy(cur, &r, Bytes);
 }
 
-// Pixel x + dx of every pixel x of the sixteen bytes at p (p[-1] or p[16] is read).
-template <int Dx>
-Lanes neighbour(const std::uint8_t* p) {
-  const Lanes v = load16(p);
-  if constexpr (Dx > 0)
-    return ((v << 1) & kHigh7) | ((load16(p + 1) >> 7) & kBottom);
-  else
-    return ((v >> 1) & kLow7) | ((load16(p - 1) << 7) & kTop);
-}
-
-// The rule over `blocks` 16-byte blocks of one row into `out` (not the row): cur is the row,
-// ahead the row one step further in the scan.
-template <bool Grow, int Dx, bool Side, bool UpDown, bool Diagonal>
-void lineWidthBlocks(const std::uint8_t* cur, const std::uint8_t* ahead, std::uint8_t* out,
-                     int blocks) {
-  for (std::size_t k = 0; k < 16 * static_cast<std::size_t>(blocks); k += 16) {
-    Lanes r = load16(cur + k);
-    if constexpr (Grow) {  // white stays white only when every consulted neighbour is white
-      if constexpr (Side) r &= neighbour<Dx>(cur + k);
-      if constexpr (UpDown) r &= load16(ahead + k);
-      if constexpr (Diagonal) r &= neighbour<Dx>(ahead + k);
-    } else {  // black stays black only when every consulted neighbour is black
-      if constexpr (Side) r |= neighbour<Dx>(cur + k);
-      if constexpr (UpDown) r |= load16(ahead + k);
-      if constexpr (Diagonal) r |= neighbour<Dx>(ahead + k);
-    }
-    std::memcpy(out + k, &r, 16);
+// n bytes of a row in place, reading the byte on either side of them. The steps run against
+// the direction of the sideways neighbour (right to left when it lies one column left), so
+// every neighbour byte a step reads still holds the row as it was.
+template <int Bytes, bool Grow, int Dx, bool Side, bool UpDown, bool Diagonal>
+__attribute__((always_inline)) inline void lineWidthRun(std::uint8_t* cur,
+                                                        const std::uint8_t* ahead,
+                                                        std::size_t n) {
+  if constexpr (Dx > 0) {
+    std::size_t k = 0;
+    for (; k + Bytes <= n; k += Bytes)
+      lineWidthStep<Bytes, Grow, Dx, Side, UpDown, Diagonal>(cur + k, ahead + k);
+    if constexpr (Bytes > 16)
+      for (; k + 16 <= n; k += 16)
+        lineWidthStep<16, Grow, Dx, Side, UpDown, Diagonal>(cur + k, ahead + k);
+    for (; k + 8 <= n; k += 8)
+      lineWidthStep<8, Grow, Dx, Side, UpDown, Diagonal>(cur + k, ahead + k);
+    for (; k < n; ++k) lineWidthStep<1, Grow, Dx, Side, UpDown, Diagonal>(cur + k, ahead + k);
+  } else {
+    std::size_t k = n;
+    for (; k >= Bytes; k -= Bytes)
+      lineWidthStep<Bytes, Grow, Dx, Side, UpDown, Diagonal>(cur + k - Bytes, ahead + k - Bytes);
+    if constexpr (Bytes > 16)
+      for (; k >= 16; k -= 16)
+        lineWidthStep<16, Grow, Dx, Side, UpDown, Diagonal>(cur + k - 16, ahead + k - 16);
+    for (; k >= 8; k -= 8)
+      lineWidthStep<8, Grow, Dx, Side, UpDown, Diagonal>(cur + k - 8, ahead + k - 8);
+    for (; k > 0; --k)
+      lineWidthStep<1, Grow, Dx, Side, UpDown, Diagonal>(cur + k - 1, ahead + k - 1);
   }
 }
 
-using BlocksFn = void (*)(const std::uint8_t*, const std::uint8_t*, std::uint8_t*, int);
-
-template <bool Grow, int Dx>
-BlocksFn blocksFor(bool side, bool upDown, bool diagonal) {
-  if (diagonal) return &lineWidthBlocks<Grow, Dx, true, true, true>;
-  if (side && upDown) return &lineWidthBlocks<Grow, Dx, true, true, false>;
-  if (side) return &lineWidthBlocks<Grow, Dx, true, false, false>;
-  return &lineWidthBlocks<Grow, Dx, false, true, false>;
-}
-
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-// The same rule 32 bytes at a time for processors with AVX2 (an odd last block of 16 bytes
-// goes through the plain version).
-using Lanes32 = std::uint64_t __attribute__((vector_size(32)));
+using RunFn = void (*)(std::uint8_t*, const std::uint8_t*, std::size_t);
 
 template <bool Grow, int Dx, bool Side, bool UpDown, bool Diagonal>
-__attribute__((target("avx2"))) void lineWidthBlocksWide(const std::uint8_t* cur,
-                                                         const std::uint8_t* ahead,
-                                                         std::uint8_t* out, int blocks) {
-  const std::size_t n = 16 * static_cast<std::size_t>(blocks);
-  std::size_t k = 0;
-  for (; k + 32 <= n; k += 32) {
-    Lanes32 v, vs, a, as;
-    std::memcpy(&v, cur + k, 32);
-    std::memcpy(&vs, cur + k + Dx, 32);
-    std::memcpy(&a, ahead + k, 32);
-    std::memcpy(&as, ahead + k + Dx, 32);
-    const Lanes32 side = Dx > 0 ? ((v << 1) & kHigh7) | ((vs >> 7) & kBottom)
-                                : ((v >> 1) & kLow7) | ((vs << 7) & kTop);
-    const Lanes32 diag = Dx > 0 ? ((a << 1) & kHigh7) | ((as >> 7) & kBottom)
-                                : ((a >> 1) & kLow7) | ((as << 7) & kTop);
-    Lanes32 r = v;
-    if constexpr (Grow) {
-      if constexpr (Side) r &= side;
-      if constexpr (UpDown) r &= a;
-      if constexpr (Diagonal) r &= diag;
-    } else {
-      if constexpr (Side) r |= side;
-      if constexpr (UpDown) r |= a;
-      if constexpr (Diagonal) r |= diag;
-    }
-    std::memcpy(out + k, &r, 32);
+void lineWidthPlain(std::uint8_t* cur, const std::uint8_t* ahead, std::size_t n) {
+  lineWidthRun<16, Grow, Dx, Side, UpDown, Diagonal>(cur, ahead, n);
+}
+
+#if QUILLARO_X86_KERNELS
+template <bool Grow, int Dx, bool Side, bool UpDown, bool Diagonal>
+QUILLARO_AVX2 void lineWidthAvx2(std::uint8_t* cur, const std::uint8_t* ahead, std::size_t n) {
+  lineWidthRun<32, Grow, Dx, Side, UpDown, Diagonal>(cur, ahead, n);
+}
+
+QUILLARO_AVX512 inline Lanes64 maskedLoad(__mmask64 m, const std::uint8_t* p) {
+  return reinterpret_cast<Lanes64>(_mm512_maskz_loadu_epi8(m, p));
+}
+
+// The rule on 64 lanes: v the bytes, vs their sideways neighbours, a the row ahead and as
+// its sideways neighbours.
+template <bool Grow, int Dx, bool Side, bool UpDown, bool Diagonal>
+QUILLARO_AVX512 inline Lanes64 lineWidthLanes(Lanes64 v, Lanes64 vs, Lanes64 a, Lanes64 as) {
+  const Lanes64 side = Dx > 0 ? ((v << 1) & kHigh7) | ((vs >> 7) & kBottom)
+                              : ((v >> 1) & kLow7) | ((vs << 7) & kTop);
+  const Lanes64 diag = Dx > 0 ? ((a << 1) & kHigh7) | ((as >> 7) & kBottom)
+                              : ((a >> 1) & kLow7) | ((as << 7) & kTop);
+  Lanes64 r = v;
+  if constexpr (Grow) {
+    if constexpr (Side) r &= side;
+    if constexpr (UpDown) r &= a;
+    if constexpr (Diagonal) r &= diag;
+  } else {
+    if constexpr (Side) r |= side;
+    if constexpr (UpDown) r |= a;
+    if constexpr (Diagonal) r |= diag;
   }
-  if (k < n) lineWidthBlocks<Grow, Dx, Side, UpDown, Diagonal>(cur + k, ahead + k, out + k, 1);
+  return r;
 }
 
-template <bool Grow, int Dx>
-BlocksFn wideBlocksFor(bool side, bool upDown, bool diagonal) {
-  if (diagonal) return &lineWidthBlocksWide<Grow, Dx, true, true, true>;
-  if (side && upDown) return &lineWidthBlocksWide<Grow, Dx, true, true, false>;
-  if (side) return &lineWidthBlocksWide<Grow, Dx, true, false, false>;
-  return &lineWidthBlocksWide<Grow, Dx, false, true, false>;
+// The rule on the n < 64 bytes at cur, with masked loads and a masked store.
+template <bool Grow, int Dx, bool Side, bool UpDown, bool Diagonal>
+QUILLARO_AVX512 inline void lineWidthMasked(std::uint8_t* cur, const std::uint8_t* ahead,
+                                            std::size_t n) {
+  const __mmask64 m = (__mmask64{1} << n) - 1;
+  const Lanes64 v = maskedLoad(m, cur), vs = maskedLoad(m, cur + Dx);
+  const Lanes64 a = maskedLoad(m, ahead), as = maskedLoad(m, ahead + Dx);
+  const Lanes64 r = lineWidthLanes<Grow, Dx, Side, UpDown, Diagonal>(v, vs, a, as);
+  _mm512_mask_storeu_epi8(cur, m, reinterpret_cast<__m512i>(r));
 }
 
-bool haveAvx2() {
-  static const bool yes = __builtin_cpu_supports("avx2");
-  return yes;
+QUILLARO_AVX512 inline __m512i load(const std::uint8_t* p) { return _mm512_loadu_si512(p); }
+
+// Permute indices into a pair of vectors: the byte after each byte of the first, and the
+// byte before each byte of the second.
+struct BesideIndex {
+  alignas(64) std::uint8_t next[64];
+  alignas(64) std::uint8_t previous[64];
+  constexpr BesideIndex() : next{}, previous{} {
+    for (int i = 0; i < 64; ++i) {
+      next[i] = static_cast<std::uint8_t>(i + 1);
+      previous[i] = static_cast<std::uint8_t>(63 + i);
+    }
+  }
+};
+constexpr BesideIndex kBeside;
+
+// The rule on 64 bytes whose sideways neighbour bytes are given, stored at cur.
+template <bool Grow, int Dx, bool Side, bool UpDown, bool Diagonal>
+QUILLARO_AVX512 inline void lineWidthRule512(std::uint8_t* cur, __m512i cv, __m512i csv,
+                                             __m512i av, __m512i asv) {
+  const Lanes64 v = reinterpret_cast<Lanes64>(cv), vs = reinterpret_cast<Lanes64>(csv);
+  const Lanes64 a = reinterpret_cast<Lanes64>(av), as = reinterpret_cast<Lanes64>(asv);
+  const Lanes64 r = lineWidthLanes<Grow, Dx, Side, UpDown, Diagonal>(v, vs, a, as);
+  _mm512_storeu_si512(cur, reinterpret_cast<__m512i>(r));
+}
+
+// 64 bytes at a time, and what is left in one step on the bytes of a mask, taken first
+// (at the end the scan starts from) so that no masked load follows a store nearby. Each
+// vector is loaded once: the bytes beside a vector come from it and the next one to be
+// worked (still as it was) by a byte permute, except at the far end of the run.
+template <bool Grow, int Dx, bool Side, bool UpDown, bool Diagonal>
+QUILLARO_AVX512 void lineWidthAvx512(std::uint8_t* cur, const std::uint8_t* ahead, std::size_t n) {
+  const std::size_t rest = n % 64;
+  if constexpr (Dx > 0) {
+    if (rest) lineWidthMasked<Grow, Dx, Side, UpDown, Diagonal>(cur, ahead, rest);
+    std::size_t k = rest;
+    if (k + 64 > n) return;
+    const __m512i step = _mm512_load_si512(kBeside.next);  // byte i + 1 of (v, next)
+    __m512i v = load(cur + k), a = load(ahead + k);
+    for (; k + 64 <= n; k += 64) {
+      __m512i vn = v, an = a, vs, as;
+      if (k + 128 <= n) {
+        vn = load(cur + k + 64);
+        an = load(ahead + k + 64);
+        vs = _mm512_permutex2var_epi8(v, step, vn);
+        as = _mm512_permutex2var_epi8(a, step, an);
+      } else {
+        vs = load(cur + k + 1);
+        as = load(ahead + k + 1);
+      }
+      lineWidthRule512<Grow, Dx, Side, UpDown, Diagonal>(cur + k, v, vs, a, as);
+      v = vn;
+      a = an;
+    }
+  } else {
+    std::size_t k = n - rest;
+    if (rest) lineWidthMasked<Grow, Dx, Side, UpDown, Diagonal>(cur + k, ahead + k, rest);
+    if (k < 64) return;
+    const __m512i step = _mm512_load_si512(kBeside.previous);  // byte i - 1 of (previous, v)
+    __m512i v = load(cur + k - 64), a = load(ahead + k - 64);
+    for (; k >= 64; k -= 64) {
+      const std::size_t base = k - 64;
+      __m512i vp = v, ap = a, vs, as;
+      if (base >= 64) {
+        vp = load(cur + base - 64);
+        ap = load(ahead + base - 64);
+        vs = _mm512_permutex2var_epi8(vp, step, v);
+        as = _mm512_permutex2var_epi8(ap, step, a);
+      } else {
+        vs = load(cur + base - 1);
+        as = load(ahead + base - 1);
+      }
+      lineWidthRule512<Grow, Dx, Side, UpDown, Diagonal>(cur + base, v, vs, a, as);
+      v = vp;
+      a = ap;
+    }
+  }
 }
 #endif
+
+template <bool Grow, int Dx, bool Side, bool UpDown, bool Diagonal>
+RunFn runAt(SimdLevel level) {
+#if QUILLARO_X86_KERNELS
+  if (level == SimdLevel::Avx512) return &lineWidthAvx512<Grow, Dx, Side, UpDown, Diagonal>;
+  if (level == SimdLevel::Avx2) return &lineWidthAvx2<Grow, Dx, Side, UpDown, Diagonal>;
+#else
+  (void)level;
+#endif
+  return &lineWidthPlain<Grow, Dx, Side, UpDown, Diagonal>;
+}
+
+template <bool Grow, int Dx>
+RunFn runFor(bool side, bool upDown, bool diagonal, SimdLevel level) {
+  if (diagonal) return runAt<Grow, Dx, true, true, true>(level);
+  if (side && upDown) return runAt<Grow, Dx, true, true, false>(level);
+  if (side) return runAt<Grow, Dx, true, false, false>(level);
+  return runAt<Grow, Dx, false, true, false>(level);
+}
 
 }  // namespace
 
@@ -598,88 +737,84 @@ bool changeLineWidth(Bitmap& picture, const PixelRect& area, const LineWidthOpti
   const int dx = (o.grow != o.alternate) ? -1 : 1;
   // Pixels outside the picture are never the other colour: white for grow, black for shrink.
   const std::uint8_t neutral = o.grow ? 0xFF : 0x00;
-  const BlocksFn blocks =
-      o.grow ? (dx < 0 ? blocksFor<true, -1>(sideways, upDown, diagonal)
-                       : blocksFor<true, 1>(sideways, upDown, diagonal))
-             : (dx < 0 ? blocksFor<false, -1>(sideways, upDown, diagonal)
-                       : blocksFor<false, 1>(sideways, upDown, diagonal));
-  // The long run of interior blocks of each row, 32 bytes at a time where the processor can.
-  BlocksFn interior = blocks;
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-  if (haveAvx2())
-    interior = o.grow ? (dx < 0 ? wideBlocksFor<true, -1>(sideways, upDown, diagonal)
-                                : wideBlocksFor<true, 1>(sideways, upDown, diagonal))
-                      : (dx < 0 ? wideBlocksFor<false, -1>(sideways, upDown, diagonal)
-                                : wideBlocksFor<false, 1>(sideways, upDown, diagonal));
-#endif
+  const SimdLevel level = simdLevel();
+  const RunFn run = o.grow ? (dx < 0 ? runFor<true, -1>(sideways, upDown, diagonal, level)
+                                     : runFor<true, 1>(sideways, upDown, diagonal, level))
+                           : (dx < 0 ? runFor<false, -1>(sideways, upDown, diagonal, level)
+                                     : runFor<false, 1>(sideways, upDown, diagonal, level));
 
   const Tables& t = tables();
   const int rowBytes = picture.rowBytes;
   const int tailBits = picture.width & 7;
   const int b0 = a.left >> 3;
   const int b1 = a.right >> 3;
-  const int count = b1 - b0 + 1;
-  const int nBlocks = (count + 15) / 16;
   const std::uint8_t lm = t.tailMask[a.left & 7];
   const std::uint8_t rm = (a.right & 7) == 7 ? std::uint8_t{0xFF} : t.headMask[(a.right & 7) + 1];
-  // Blocks that lie inside the area's bytes, read nothing outside the row and keep clear of
-  // its last byte (which may hold padding bits) are read straight from the rows; the others
-  // from small copies with neutral bytes outside the row.
-  int firstDirect = 1, lastDirect = nBlocks - 2;
-  while (firstDirect <= lastDirect && b0 + 16 * firstDirect < 1) ++firstDirect;
-  while (lastDirect >= firstDirect && b0 + 16 * lastDirect + 16 > rowBytes - 1) --lastDirect;
-  std::vector<std::uint8_t> outside;  // a neutral row for the neighbour row past the picture
-  std::vector<std::uint8_t> out(16 * static_cast<std::size_t>(nBlocks));
 
-  auto window = [&](std::uint8_t* w, const std::uint8_t* row, int start) {
-    std::memset(w, neutral, 48);
-    const int from = std::max(start - 16, 0);
-    const int to = std::min(start + 32, rowBytes);
-    if (!row || to <= from) return;
-    std::memcpy(w + (from - (start - 16)), row + from, static_cast<std::size_t>(to - from));
-    const int last = rowBytes - 1 - (start - 16);
-    if (tailBits && last >= 0 && last < 48)
-      w[last] = o.grow ? static_cast<std::uint8_t>(w[last] | t.tailMask[tailBits])
-                       : static_cast<std::uint8_t>(w[last] & t.headMask[tailBits]);
+  // How the edge bytes b0, b1 and their sideways neighbours read as neighbours: from the
+  // byte at `at` (held inside the row) with `set` bits put on and then `keep` bits kept, so
+  // that bytes outside the row read neutral and padding bits take the neutral colour.
+  struct EdgeByte {
+    int at;
+    unsigned set, keep;
   };
+  auto edgeOf = [&](int i) {
+    EdgeByte e{std::clamp(i, 0, rowBytes - 1), 0u, 0xFFu};
+    if (i < 0 || i >= rowBytes) {
+      e.set = neutral;
+      e.keep = neutral;
+    } else if (i == rowBytes - 1 && tailBits) {
+      if (o.grow) e.set = t.tailMask[tailBits];
+      else e.keep = t.headMask[tailBits];
+    }
+    return e;
+  };
+  const EdgeByte edges[2][2] = {{edgeOf(b0), edgeOf(b0 + dx)}, {edgeOf(b1), edgeOf(b1 + dx)}};
+  // The new value of edge byte k (0: b0, 1: b1) from the row and the row ahead.
+  auto edgeValue = [&](const std::uint8_t* row, const std::uint8_t* ahead, int k) {
+    auto read = [](const std::uint8_t* r, const EdgeByte& e) { return (r[e.at] | e.set) & e.keep; };
+    auto beside = [dx](unsigned v, unsigned next) {  // pixel x + dx of each pixel x of v
+      return dx > 0 ? ((v << 1) | (next >> 7)) & 0xFFu : (v >> 1) | ((next << 7) & 0x80u);
+    };
+    const EdgeByte& self = edges[k][0];
+    const EdgeByte& side = edges[k][1];
+    const unsigned c = read(row, self), n = read(ahead, self);
+    unsigned r = c;
+    if (o.grow) {
+      if (sideways) r &= beside(c, read(row, side));
+      if (upDown) r &= n;
+      if (diagonal) r &= beside(n, read(ahead, side));
+    } else {
+      if (sideways) r |= beside(c, read(row, side));
+      if (upDown) r |= n;
+      if (diagonal) r |= beside(n, read(ahead, side));
+    }
+    return static_cast<std::uint8_t>(r);
+  };
+  // The row past the picture reads neutral.
+  const std::vector<std::uint8_t> outside(static_cast<std::size_t>(rowBytes), neutral);
 
   const int yFirst = o.grow ? a.bottom : a.top;
   const int yLast = o.grow ? a.top : a.bottom;
   for (int y = yFirst;; y += dy) {
     std::uint8_t* row = picture.row(y);
     const bool aheadInside = y + dy >= 0 && y + dy < picture.height;
-    const std::uint8_t* aheadRow = aheadInside ? picture.row(y + dy) : nullptr;
-    if (!aheadRow && upDown && firstDirect <= lastDirect && outside.empty())
-      outside.assign(static_cast<std::size_t>(rowBytes) + 16, neutral);
-    const std::uint8_t* aheadDirect = aheadRow ? aheadRow : outside.data();
-
-    // Every block is worked into `out`, the interior ones straight from the rows, the edge
-    // ones from copies; then the row takes the result within the area.
-    const bool anyDirect = firstDirect <= lastDirect;
-    if (anyDirect) {
-      const int start = b0 + 16 * firstDirect;
-      interior(row + start, aheadDirect + start, out.data() + 16 * firstDirect,
-               lastDirect - firstDirect + 1);
-    }
-    for (int k = 0; k < nBlocks; ++k) {
-      if (anyDirect && k == firstDirect) k = lastDirect + 1;
-      if (k >= nBlocks) break;
-      const int start = b0 + 16 * k;
-      std::uint8_t cw[48], aw[48];
-      window(cw, row, start);
-      window(aw, aheadRow, start);
-      blocks(cw + 16, aw + 16, out.data() + 16 * k, 1);
-    }
-    auto merge = [&](int i, std::uint8_t m) {
-      std::uint8_t& dst = row[b0 + i];
-      dst = static_cast<std::uint8_t>((dst & ~m) | (out[static_cast<std::size_t>(i)] & m));
+    const std::uint8_t* ahead = aheadInside ? picture.row(y + dy) : outside.data();
+    // The first and last bytes of the area are worked apart (they may hold pixels outside
+    // the area, padding bits, or lie at the row's ends), before the bytes between them,
+    // which read them, change in place. Those read nothing outside bytes b0..b1, and the
+    // only padding bits they could see are in b1, whose top bit is a pixel.
+    const std::uint8_t first = edgeValue(row, ahead, 0);
+    const std::uint8_t last = edgeValue(row, ahead, 1);
+    if (b1 - b0 >= 2) run(row + b0 + 1, ahead + b0 + 1, static_cast<std::size_t>(b1 - b0 - 1));
+    auto merge = [&](int i, std::uint8_t value, std::uint8_t m) {
+      row[i] = static_cast<std::uint8_t>((row[i] & ~m) | (value & m));
     };
-    if (count == 1) {
-      merge(0, static_cast<std::uint8_t>(lm & rm));
+    if (b1 == b0) {
+      merge(b0, first, static_cast<std::uint8_t>(lm & rm));
     } else {
-      merge(0, lm);
-      std::memcpy(row + b0 + 1, out.data() + 1, static_cast<std::size_t>(count - 2));
-      merge(count - 1, rm);
+      merge(b0, first, lm);
+      merge(b1, last, rm);
     }
     if (y == yLast) break;
   }

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "adjust/simd_level.h"
+#include "adjust/simd_lut.h"
 #include "app/ports.h"
 #include "app/tables.h"
 
@@ -172,8 +174,9 @@ void swapReversed24(std::uint8_t* a, std::uint8_t* b, int w) {
 // address cache (TLB) and the lines within the second-level data cache, the inner ones
 // keep the pages within the first-level address cache.
 
-constexpr int kOuterTile = 256;
-constexpr int kInnerTile = 32;
+constexpr int kOuterTile = 512;
+constexpr int kInnerTile8 = 64;   // 8 bits: a tile's rows are whole cache lines
+constexpr int kInnerTile24 = 32;
 
 struct QuarterGeometry {
   QuarterGeometry(const Bitmap& s, Bitmap& d, bool r)
@@ -199,11 +202,11 @@ inline void prefetch(const std::uint8_t* p) {
 }
 
 // Calls tile(j0, j1, i0, i1) for destination rows [j0, j1) and columns [i0, i1) over the
-// whole destination (8 or 24 bits), reporting progress once per band of outer tiles. The source
-// lines of the next inner tile are fetched ahead: the reads jump from row to row, which
-// the processor's own prefetching does not follow.
+// whole destination (8 or 24 bits), reporting progress once per band of outer tiles. The
+// source and destination lines of the next inner tile are fetched ahead: the accesses jump
+// from row to row, which the processor's own prefetching does not follow.
 template <class Tile>
-void forEachTile(const QuarterGeometry& g, Reporter& rep, Tile tile) {
+void forEachTile(const QuarterGeometry& g, Reporter& rep, int inner, Tile tile) {
   const int rows = g.dst.height, cols = g.dst.width;
   const int bytesPerPixel = g.src.bits / 8;
   for (int jo = 0; jo < rows; jo += kOuterTile) {
@@ -211,17 +214,25 @@ void forEachTile(const QuarterGeometry& g, Reporter& rep, Tile tile) {
     const int joEnd = std::min(jo + kOuterTile, rows);
     for (int io = 0; io < cols; io += kOuterTile) {
       const int ioEnd = std::min(io + kOuterTile, cols);
-      for (int j = jo; j < joEnd; j += kInnerTile) {
-        const int jEnd = std::min(j + kInnerTile, joEnd);
+      for (int j = jo; j < joEnd; j += inner) {
+        const int jEnd = std::min(j + inner, joEnd);
         // Source bytes of destination rows j..jEnd-1 within one source row.
         const int first = bytesPerPixel * g.srcCol(g.right ? jEnd - 1 : j);
         const int length = bytesPerPixel * (jEnd - j);
-        for (int i = io; i < ioEnd; i += kInnerTile) {
-          const int next = i + kInnerTile;
-          for (int k = next; k < std::min(next + kInnerTile, ioEnd); ++k) {
+        for (int i = io; i < ioEnd; i += inner) {
+          const int next = i + inner;
+          for (int k = next; k < std::min(next + inner, ioEnd); ++k) {
             const std::uint8_t* r = g.srcRow(k) + first;
             for (int o = 0; o < length; o += 64) prefetch(r + o);
             prefetch(r + length - 1);
+          }
+          if (next < ioEnd) {
+            const int span = bytesPerPixel * (std::min(next + inner, ioEnd) - next);
+            for (int jj = j; jj < jEnd; ++jj) {
+              const std::uint8_t* d = g.dstRow(jj) + bytesPerPixel * next;
+              for (int o = 0; o < span; o += 64) prefetch(d + o);
+              prefetch(d + span - 1);
+            }
           }
           tile(j, jEnd, i, std::min(next, ioEnd));
         }
@@ -270,7 +281,7 @@ inline void transpose8x8(const std::uint8_t* p, std::ptrdiff_t ps, std::uint8_t*
 }
 #endif
 
-void quarter8Tile(const QuarterGeometry& g, int j0, int j1, int i0, int i1) {
+void quarter8Plain(const QuarterGeometry& g, int j0, int j1, int i0, int i1) {
   const std::ptrdiff_t ps = g.srcStep;
   const std::ptrdiff_t dstStride = g.dst.stride;
   // The right turn reads the source columns of destination rows j..j+7 backwards, so its
@@ -293,7 +304,7 @@ void quarter8Tile(const QuarterGeometry& g, int j0, int j1, int i0, int i1) {
   }
 }
 
-void quarter24Tile(const QuarterGeometry& g, int j0, int j1, int i0, int i1) {
+void quarter24Plain(const QuarterGeometry& g, int j0, int j1, int i0, int i1) {
   const std::ptrdiff_t ps = g.srcStep;
   const int lastColumn = g.src.width - 1;
   for (int j = j0; j < j1; ++j) {
@@ -315,6 +326,235 @@ void quarter24Tile(const QuarterGeometry& g, int j0, int j1, int i0, int i1) {
       d[2] = p[2];
     }
   }
+}
+
+#if QUILLARO_X86_KERNELS
+// ---- Vector blocks for quarter turns ----------------------------------------------------
+//
+// A block turns source rows p + k ps (k = 0 .. rows - 1) into destination rows q + m qs
+// (m = 0 .. 15 source columns): destination row m takes pixel m of every source row in
+// order. The byte transposes work on sixteen 16-byte rows per 128-bit lane; a wider
+// vector holds more source rows in its other lanes, so that each destination row comes
+// out as one whole vector.
+
+// 16 x 16 bytes within each 128-bit lane: r[i] holds row i, afterwards column i. Four
+// rounds of interleaving, each doubling the size of the pieces that are in place.
+#define QUILLARO_TRANSPOSE16(V, unpacklo8, unpackhi8, unpacklo16, unpackhi16, unpacklo32,  \
+                             unpackhi32, unpacklo64, unpackhi64)                           \
+  V s1[16], s2[16], s3[16];                                                                \
+  for (int i = 0; i < 8; ++i) {                                                            \
+    s1[i] = unpacklo8(r[2 * i], r[2 * i + 1]);     /* columns 0..7 of a row pair */        \
+    s1[8 + i] = unpackhi8(r[2 * i], r[2 * i + 1]); /* columns 8..15 */                     \
+  }                                                                                        \
+  for (int h = 0; h < 2; ++h)                                                              \
+    for (int i = 0; i < 4; ++i) {                                                          \
+      /* s2[4 c + i]: columns 4c..4c+3 of rows 4i..4i+3 */                                 \
+      s2[8 * h + i] = unpacklo16(s1[8 * h + 2 * i], s1[8 * h + 2 * i + 1]);                \
+      s2[8 * h + 4 + i] = unpackhi16(s1[8 * h + 2 * i], s1[8 * h + 2 * i + 1]);            \
+    }                                                                                      \
+  for (int c = 0; c < 4; ++c)                                                              \
+    for (int o = 0; o < 2; ++o) {                                                          \
+      /* s3[2 (2c + e) + o]: columns 2(2c+e), 2(2c+e)+1 of rows 8o..8o+7 */                \
+      s3[2 * (2 * c) + o] = unpacklo32(s2[4 * c + 2 * o], s2[4 * c + 2 * o + 1]);          \
+      s3[2 * (2 * c + 1) + o] = unpackhi32(s2[4 * c + 2 * o], s2[4 * c + 2 * o + 1]);      \
+    }                                                                                      \
+  for (int cp = 0; cp < 8; ++cp) {                                                         \
+    r[2 * cp] = unpacklo64(s3[2 * cp], s3[2 * cp + 1]);                                    \
+    r[2 * cp + 1] = unpackhi64(s3[2 * cp], s3[2 * cp + 1]);                                \
+  }
+
+// Interleaves of 32- and 64-bit elements in zeroing form (the plain forms' header versions
+// leave GCC 12 warning about an undefined operand).
+QUILLARO_AVX512 inline __m512i unpackLo32(__m512i a, __m512i b) {
+  return _mm512_maskz_unpacklo_epi32(0xFFFF, a, b);
+}
+QUILLARO_AVX512 inline __m512i unpackHi32(__m512i a, __m512i b) {
+  return _mm512_maskz_unpackhi_epi32(0xFFFF, a, b);
+}
+QUILLARO_AVX512 inline __m512i unpackLo64(__m512i a, __m512i b) {
+  return _mm512_maskz_unpacklo_epi64(0xFF, a, b);
+}
+QUILLARO_AVX512 inline __m512i unpackHi64(__m512i a, __m512i b) {
+  return _mm512_maskz_unpackhi_epi64(0xFF, a, b);
+}
+
+QUILLARO_AVX512 inline void transposeLanes512(__m512i r[16]) {
+  QUILLARO_TRANSPOSE16(__m512i, _mm512_unpacklo_epi8, _mm512_unpackhi_epi8,
+                       _mm512_unpacklo_epi16, _mm512_unpackhi_epi16, unpackLo32, unpackHi32,
+                       unpackLo64, unpackHi64)
+}
+
+QUILLARO_AVX2 inline void transposeLanes256(__m256i r[16]) {
+  QUILLARO_TRANSPOSE16(__m256i, _mm256_unpacklo_epi8, _mm256_unpackhi_epi8,
+                       _mm256_unpacklo_epi16, _mm256_unpackhi_epi16, _mm256_unpacklo_epi32,
+                       _mm256_unpackhi_epi32, _mm256_unpacklo_epi64, _mm256_unpackhi_epi64)
+}
+#undef QUILLARO_TRANSPOSE16
+
+inline __m128i load16(const std::uint8_t* p) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+
+// 8 bits, 64 source rows x 16 columns: lane L of vector i holds source row 16 L + i.
+QUILLARO_AVX512 void block8x64(const std::uint8_t* p, std::ptrdiff_t ps, std::uint8_t* q,
+                               std::ptrdiff_t qs) {
+  __m512i r[16];
+  for (int i = 0; i < 16; ++i) {
+    __m512i v = _mm512_castsi128_si512(load16(p + i * ps));
+    v = _mm512_inserti32x4(v, load16(p + (16 + i) * ps), 1);
+    v = _mm512_inserti32x4(v, load16(p + (32 + i) * ps), 2);
+    v = _mm512_inserti32x4(v, load16(p + (48 + i) * ps), 3);
+    r[i] = v;
+  }
+  transposeLanes512(r);
+  for (int m = 0; m < 16; ++m) _mm512_storeu_si512(q + m * qs, r[m]);
+}
+
+// 8 bits, 32 source rows x 16 columns.
+QUILLARO_AVX2 void block8x32(const std::uint8_t* p, std::ptrdiff_t ps, std::uint8_t* q,
+                             std::ptrdiff_t qs) {
+  __m256i r[16];
+  for (int i = 0; i < 16; ++i)
+    r[i] = _mm256_inserti128_si256(_mm256_castsi128_si256(load16(p + i * ps)),
+                                   load16(p + (16 + i) * ps), 1);
+  transposeLanes256(r);
+  for (int m = 0; m < 16; ++m) _mm256_storeu_si256(reinterpret_cast<__m256i*>(q + m * qs), r[m]);
+}
+
+// 24 bits, 16 source rows x 16 pixels: each pixel widened to 32 bits, a 16 x 16 transpose
+// of those, and the rows narrowed back to 48 bytes.
+struct Pixel24Index {
+  alignas(64) std::uint8_t widen[64];
+  alignas(64) std::uint8_t narrow[64];
+  constexpr Pixel24Index() : widen{}, narrow{} {
+    for (int k = 0; k < 16; ++k)
+      for (int j = 0; j < 4; ++j)
+        widen[4 * k + j] = static_cast<std::uint8_t>(3 * k + (j < 3 ? j : 0));
+    for (int b = 0; b < 64; ++b)
+      narrow[b] = static_cast<std::uint8_t>(b < 48 ? 4 * (b / 3) + b % 3 : 0);
+  }
+};
+constexpr Pixel24Index kPixel24;
+
+QUILLARO_AVX512 void block24x16(const std::uint8_t* p, std::ptrdiff_t ps, std::uint8_t* q,
+                                std::ptrdiff_t qs) {
+  constexpr __mmask64 k48 = (__mmask64{1} << 48) - 1;
+  const __m512i widen = _mm512_load_si512(kPixel24.widen);
+  const __m512i narrow = _mm512_load_si512(kPixel24.narrow);
+  __m512i x[16];
+  for (int i = 0; i < 16; ++i) x[i] = permuteBytes(widen, _mm512_maskz_loadu_epi8(k48, p + i * ps));
+  // Within lanes: b[4 m + j] lane L holds pixel 4 L + j of rows 4 m .. 4 m + 3.
+  __m512i a[16], b[16];
+  for (int k = 0; k < 8; ++k) {
+    a[2 * k] = unpackLo32(x[2 * k], x[2 * k + 1]);
+    a[2 * k + 1] = unpackHi32(x[2 * k], x[2 * k + 1]);
+  }
+  for (int m = 0; m < 4; ++m) {
+    b[4 * m] = unpackLo64(a[4 * m], a[4 * m + 2]);
+    b[4 * m + 1] = unpackHi64(a[4 * m], a[4 * m + 2]);
+    b[4 * m + 2] = unpackLo64(a[4 * m + 1], a[4 * m + 3]);
+    b[4 * m + 3] = unpackHi64(a[4 * m + 1], a[4 * m + 3]);
+  }
+  // Across lanes: pixel 4 L + j takes lane L of b[j], b[4 + j], b[8 + j], b[12 + j].
+  for (int j = 0; j < 4; ++j) {
+    const __m512i c0 = _mm512_maskz_shuffle_i32x4(0xFFFF, b[j], b[4 + j], 0x44);
+    const __m512i c1 = _mm512_maskz_shuffle_i32x4(0xFFFF, b[j], b[4 + j], 0xEE);
+    const __m512i c2 = _mm512_maskz_shuffle_i32x4(0xFFFF, b[8 + j], b[12 + j], 0x44);
+    const __m512i c3 = _mm512_maskz_shuffle_i32x4(0xFFFF, b[8 + j], b[12 + j], 0xEE);
+    const __m512i out[4] = {_mm512_maskz_shuffle_i32x4(0xFFFF, c0, c2, 0x88),
+                            _mm512_maskz_shuffle_i32x4(0xFFFF, c0, c2, 0xDD),
+                            _mm512_maskz_shuffle_i32x4(0xFFFF, c1, c3, 0x88),
+                            _mm512_maskz_shuffle_i32x4(0xFFFF, c1, c3, 0xDD)};
+    for (int l = 0; l < 4; ++l)
+      _mm512_mask_storeu_epi8(q + (4 * l + j) * qs, k48, permuteBytes(narrow, out[l]));
+  }
+}
+
+// 24 bits, 8 source rows x 8 pixels, the same with 256-bit vectors.
+QUILLARO_AVX2 void block24x8(const std::uint8_t* p, std::ptrdiff_t ps, std::uint8_t* q,
+                             std::ptrdiff_t qs) {
+  const __m256i widen =
+      _mm256_setr_epi8(0, 1, 2, -128, 3, 4, 5, -128, 6, 7, 8, -128, 9, 10, 11, -128, 4, 5, 6, -128,
+                       7, 8, 9, -128, 10, 11, 12, -128, 13, 14, 15, -128);
+  const __m256i narrow =
+      _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -128, -128, -128, -128, 0, 1, 2, 4,
+                       5, 6, 8, 9, 10, 12, 13, 14, -128, -128, -128, -128);
+  const __m256i join = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 3, 7);
+  __m256i x[8], a[8], b[8];
+  for (int i = 0; i < 8; ++i) {
+    // Bytes 0..15 in the low lane and 8..23 in the high one: pixels 0..3 and 4..7.
+    const std::uint8_t* row = p + i * ps;
+    x[i] = _mm256_shuffle_epi8(
+        _mm256_inserti128_si256(_mm256_castsi128_si256(load16(row)), load16(row + 8), 1), widen);
+  }
+  for (int k = 0; k < 4; ++k) {
+    a[2 * k] = _mm256_unpacklo_epi32(x[2 * k], x[2 * k + 1]);
+    a[2 * k + 1] = _mm256_unpackhi_epi32(x[2 * k], x[2 * k + 1]);
+  }
+  for (int m = 0; m < 2; ++m) {
+    b[4 * m] = _mm256_unpacklo_epi64(a[4 * m], a[4 * m + 2]);
+    b[4 * m + 1] = _mm256_unpackhi_epi64(a[4 * m], a[4 * m + 2]);
+    b[4 * m + 2] = _mm256_unpacklo_epi64(a[4 * m + 1], a[4 * m + 3]);
+    b[4 * m + 3] = _mm256_unpackhi_epi64(a[4 * m + 1], a[4 * m + 3]);
+  }
+  for (int j = 0; j < 4; ++j) {
+    const __m256i out[2] = {_mm256_permute2x128_si256(b[j], b[4 + j], 0x20),
+                            _mm256_permute2x128_si256(b[j], b[4 + j], 0x31)};
+    for (int l = 0; l < 2; ++l) {
+      const __m256i packed = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(out[l], narrow), join);
+      std::uint8_t* d = q + (4 * l + j) * qs;
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm256_castsi256_si128(packed));
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(d + 16), _mm256_extracti128_si256(packed, 1));
+    }
+  }
+}
+#endif
+
+// The part of a tile that whole vector blocks cover, [j0, jv) x [i0, iv); the rest goes
+// to the plain code.
+using Block = void (*)(const std::uint8_t*, std::ptrdiff_t, std::uint8_t*, std::ptrdiff_t);
+
+template <class Plain>
+void quarterTile(const QuarterGeometry& g, int j0, int j1, int i0, int i1, Block block,
+                 int blockRows, int blockColumns, int bytesPerPixel, Plain plain) {
+  const int iv = i0 + (i1 - i0) / blockRows * blockRows;
+  const int jv = j0 + (j1 - j0) / blockColumns * blockColumns;
+  const std::ptrdiff_t dstStride = g.dst.stride;
+  const std::ptrdiff_t qs = g.right ? -dstStride : dstStride;
+  for (int j = j0; j < jv; j += blockColumns) {
+    const int c0 = g.right ? g.srcCol(j + blockColumns - 1) : g.srcCol(j);  // lowest column
+    std::uint8_t* q = g.dstRow(g.right ? j + blockColumns - 1 : j);
+    for (int i = i0; i < iv; i += blockRows)
+      block(g.srcRow(i) + bytesPerPixel * static_cast<std::ptrdiff_t>(c0), g.srcStep,
+            q + bytesPerPixel * static_cast<std::ptrdiff_t>(i), qs);
+  }
+  if (iv < i1) plain(g, j0, jv, iv, i1);
+  if (jv < j1) plain(g, jv, j1, i0, i1);
+}
+
+void quarter8Tile(const QuarterGeometry& g, int j0, int j1, int i0, int i1) {
+#if QUILLARO_X86_KERNELS
+  switch (simdLevel()) {
+    case SimdLevel::Avx512:
+      return quarterTile(g, j0, j1, i0, i1, block8x64, 64, 16, 1, quarter8Plain);
+    case SimdLevel::Avx2:
+      return quarterTile(g, j0, j1, i0, i1, block8x32, 32, 16, 1, quarter8Plain);
+    case SimdLevel::Scalar: break;
+  }
+#endif
+  quarter8Plain(g, j0, j1, i0, i1);
+}
+
+void quarter24Tile(const QuarterGeometry& g, int j0, int j1, int i0, int i1) {
+#if QUILLARO_X86_KERNELS
+  switch (simdLevel()) {
+    case SimdLevel::Avx512:
+      return quarterTile(g, j0, j1, i0, i1, block24x16, 16, 16, 3, quarter24Plain);
+    case SimdLevel::Avx2: return quarterTile(g, j0, j1, i0, i1, block24x8, 8, 8, 3, quarter24Plain);
+    case SimdLevel::Scalar: break;
+  }
+#endif
+  quarter24Plain(g, j0, j1, i0, i1);
 }
 
 // 1 bit. Destination byte b of a row holds destination columns 8b..8b+7, that is source
@@ -369,6 +609,66 @@ void transpose16x16(__m128i r[16]) {
 }
 #endif
 
+#if QUILLARO_X86_KERNELS
+// Sixty-four source rows, eight destination bytes, per pass while the eight bytes fit in
+// the destination stride; returns the first destination byte left. Lane L of vector i
+// holds source row 8b + 16 L + (i < 8 ? 7 - i : 23 - i), so that after the byte
+// transpose the sign bits of a vector, taken as a mask, are the eight destination bytes
+// of one column, first column in the top bit of each; doubling the bytes moves the next
+// column into the sign bits.
+template <class RowFor>
+QUILLARO_AVX512 int quarter1Avx512(const QuarterGeometry& g, Reporter& rep, RowFor rowFor) {
+  const int srcW = g.src.width;
+  const int srcBytes = g.src.rowBytes;
+  const int dstBytes = g.dst.rowBytes;
+  const std::ptrdiff_t dstStep = g.right ? -static_cast<std::ptrdiff_t>(g.dst.stride)
+                                         : static_cast<std::ptrdiff_t>(g.dst.stride);
+  alignas(16) std::uint8_t tail[64][16];
+  int b = 0;
+  for (; b < dstBytes && b + 8 <= g.dst.stride; b += 8) {
+    rep.at(8 * b);
+    const std::uint8_t* rows[64];
+    for (int l = 0; l < 4; ++l)
+      for (int i = 0; i < 16; ++i)
+        rows[16 * l + i] = rowFor(8 * b + 16 * l + (i < 8 ? 7 - i : 23 - i));
+    for (int c0 = 0; c0 < srcBytes; c0 += 16) {
+      const std::uint8_t* at[64];
+      if (c0 + 16 <= srcBytes) {
+        for (int k = 0; k < 64; ++k) at[k] = rows[k] + c0;
+      } else {
+        const std::size_t n = static_cast<std::size_t>(srcBytes - c0);
+        for (int k = 0; k < 64; ++k) {
+          std::memset(tail[k], 0xFF, 16);
+          std::memcpy(tail[k], rows[k] + c0, n);
+          at[k] = tail[k];
+        }
+      }
+      __m512i r[16];
+      for (int i = 0; i < 16; ++i) {
+        __m512i v = _mm512_castsi128_si512(load16(at[i]));
+        v = _mm512_inserti32x4(v, load16(at[16 + i]), 1);
+        v = _mm512_inserti32x4(v, load16(at[32 + i]), 2);
+        r[i] = _mm512_inserti32x4(v, load16(at[48 + i]), 3);
+      }
+      transposeLanes512(r);
+      const int cEnd = std::min(16, srcBytes - c0);
+      for (int c = 0; c < cEnd; ++c) {
+        __m512i x = r[c];
+        const int sx = 8 * (c0 + c);
+        const int columns = std::min(8, srcW - sx);
+        std::uint8_t* d = g.dstRow(g.right ? srcW - 1 - sx : sx) + b;
+        for (int m = 0; m < columns; ++m, d += dstStep) {
+          const std::uint64_t mask = _mm512_movepi8_mask(x);  // byte k: bits 8k..8k+7
+          std::memcpy(d, &mask, 8);
+          x = _mm512_add_epi8(x, x);
+        }
+      }
+    }
+  }
+  return b;
+}
+#endif
+
 void quarter1(const QuarterGeometry& g, Reporter& rep) {
   const int srcW = g.src.width;
   const int srcBytes = g.src.rowBytes;
@@ -377,6 +677,9 @@ void quarter1(const QuarterGeometry& g, Reporter& rep) {
   std::vector<std::uint8_t> white(static_cast<std::size_t>(srcBytes) + 16, 0xFF);
   auto rowFor = [&](int i) { return i < dstW ? g.srcRow(i) : white.data(); };
   int b = 0;
+#if QUILLARO_X86_KERNELS
+  if (simdLevel() == SimdLevel::Avx512) b = quarter1Avx512(g, rep, rowFor);
+#endif
 #if defined(__SSE2__)
   // Thirty-two source rows, four destination bytes, per pass. The stride of a 1-bit row
   // is a multiple of 4, so the four bytes always fit; those past the row bytes come from
@@ -470,9 +773,11 @@ bool quarterInto(const Bitmap& src, Bitmap& dst, bool right, Progress* progress)
   } else {
     Reporter rep(progress, dst.height);
     if (src.bits == 8)
-      forEachTile(g, rep, [&g](int j0, int j1, int i0, int i1) { quarter8Tile(g, j0, j1, i0, i1); });
+      forEachTile(g, rep, kInnerTile8,
+                  [&g](int j0, int j1, int i0, int i1) { quarter8Tile(g, j0, j1, i0, i1); });
     else
-      forEachTile(g, rep, [&g](int j0, int j1, int i0, int i1) { quarter24Tile(g, j0, j1, i0, i1); });
+      forEachTile(g, rep, kInnerTile24,
+                  [&g](int j0, int j1, int i0, int i1) { quarter24Tile(g, j0, j1, i0, i1); });
   }
   if (progress) progress->percent(100);
   return true;

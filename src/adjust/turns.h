@@ -16,7 +16,7 @@ namespace quillaro {
 class Progress;
 
 // With a progress sink the kernels report a percentage and let pending events run every
-// 32 rows (every 256 destination rows for quarter turns of 8 and 24 bits, which work in
+// 32 rows (every 512 destination rows for quarter turns of 8 and 24 bits, which work in
 // square tiles), and 100 at the end. A stop request is not acted upon: a turn always runs
 // to its end, so the picture is never left half turned.
 

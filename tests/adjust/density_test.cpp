@@ -1,4 +1,5 @@
 #include "adjust/density.h"
+#include "adjust/simd_levels.h"
 
 #include <gtest/gtest.h>
 
@@ -465,6 +466,35 @@ TEST(LineWidthRandom, WordKernelMatchesPixelRule) {
         << "round " << round << " " << w << "x" << h << " area " << area.left << "," << area.top
         << "-" << area.right << "," << area.bottom << " grow " << o.grow << " alt " << o.alternate
         << " h " << o.horizontal << " v " << o.vertical << " c " << o.corners;
+  }
+}
+
+// Rows long enough for whole 64-byte steps in both directions, at every vector level.
+TEST(LineWidthRandom, EveryLevelMatchesPixelRule) {
+  LevelGuard guard;
+  std::mt19937 rng(777);
+  std::uniform_int_distribution<int> size(1, 2100), byte(0, 255), coin(0, 1);
+  for (SimdLevel level : levelsHere()) {
+    forceSimdLevel(level);
+    for (int round = 0; round < 160; ++round) {
+      const int w = size(rng), h = size(rng) % 6 + 1;
+      Bitmap bm = Bitmap::create(w, h, 1);
+      const bool sparse = coin(rng);
+      for (std::size_t i = 0; i < bm.byteCount(); ++i)
+        bm.data()[i] = static_cast<std::uint8_t>(sparse ? (byte(rng) | byte(rng)) : byte(rng));
+      std::uniform_int_distribution<int> cx(-5, w + 5), cy(-2, h + 2);
+      const PixelRect area = round % 3 ? PixelRect{cx(rng) / 8, cy(rng), w - cx(rng) / 8, cy(rng)}
+                                       : PixelRect{0, 0, w - 1, h - 1};
+      const LineWidthOptions o = lw(coin(rng), coin(rng), coin(rng), coin(rng), coin(rng));
+      Bitmap ref = bm.clone();
+      ASSERT_TRUE(changeLineWidth(bm, area, o));
+      referenceLineWidth(ref, area, o);
+      ASSERT_EQ(std::memcmp(bm.data(), ref.data(), bm.byteCount()), 0)
+          << levelName(level) << " round " << round << " " << w << "x" << h << " area "
+          << area.left << "," << area.top << "-" << area.right << "," << area.bottom << " grow "
+          << o.grow << " alt " << o.alternate << " h " << o.horizontal << " v " << o.vertical
+          << " c " << o.corners;
+    }
   }
 }
 

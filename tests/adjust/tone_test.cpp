@@ -1,4 +1,5 @@
 #include "adjust/tone.h"
+#include "adjust/simd_levels.h"
 
 #include <gtest/gtest.h>
 
@@ -143,26 +144,32 @@ TEST(GreyReduction, WorkedPixel) {
   EXPECT_EQ(greyOf(15, 0, 0, GreyReduction::Weighted), 2);  // 1.5 to even
 }
 
+// Every colour, at every vector level this processor has, against the per-pixel rule.
 TEST(GreyReduction, RowsEqualThePerPixelRuleForEveryColour) {
+  LevelGuard guard;
   std::vector<std::uint8_t> row(3 * 256), out(256), bits(32);
   const ToneMap none = identityToneMap();
-  for (int g = 0; g < 256; ++g)
-    for (int r = 0; r < 256; ++r) {
-      for (int b = 0; b < 256; ++b) {
-        row[3 * b] = static_cast<std::uint8_t>(b);
-        row[3 * b + 1] = static_cast<std::uint8_t>(g);
-        row[3 * b + 2] = static_cast<std::uint8_t>(r);
-      }
-      greyRowFrom24(row.data(), 256, out.data(), GreyReduction::Weighted, none);
-      for (int b = 0; b < 256; ++b)
-        ASSERT_EQ(out[b], greyOf(b, g, r, GreyReduction::Weighted)) << b << " " << g << " " << r;
-      for (int t : {75, 140}) {
-        bitRowFrom24(row.data(), 256, bits.data(), GreyReduction::Weighted, t);
+  for (SimdLevel level : levelsHere()) {
+    forceSimdLevel(level);
+    for (int g = 0; g < 256; ++g)
+      for (int r = 0; r < 256; ++r) {
+        for (int b = 0; b < 256; ++b) {
+          row[3 * b] = static_cast<std::uint8_t>(b);
+          row[3 * b + 1] = static_cast<std::uint8_t>(g);
+          row[3 * b + 2] = static_cast<std::uint8_t>(r);
+        }
+        greyRowFrom24(row.data(), 256, out.data(), GreyReduction::Weighted, none);
         for (int b = 0; b < 256; ++b)
-          ASSERT_EQ(!bitIsWhite(bits.data(), b), isBlackAt(b, g, r, GreyReduction::Weighted, t))
-              << b << " " << g << " " << r << " t=" << t;
+          ASSERT_EQ(out[b], greyOf(b, g, r, GreyReduction::Weighted))
+              << levelName(level) << " " << b << " " << g << " " << r;
+        for (int t : {75, 140}) {
+          bitRowFrom24(row.data(), 256, bits.data(), GreyReduction::Weighted, t);
+          for (int b = 0; b < 256; ++b)
+            ASSERT_EQ(!bitIsWhite(bits.data(), b), isBlackAt(b, g, r, GreyReduction::Weighted, t))
+                << levelName(level) << " " << b << " " << g << " " << r << " t=" << t;
+        }
       }
-    }
+  }
 }
 
 TEST(GreyReduction, ToneAppliesToTheReducedGreyWithItsProtection) {

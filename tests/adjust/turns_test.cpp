@@ -6,6 +6,7 @@
 #include <random>
 #include <vector>
 
+#include "adjust/simd_levels.h"
 #include "app/ports.h"
 
 namespace quillaro {
@@ -105,6 +106,29 @@ TEST_P(TurnsAtDepth, FastTurnsEqualThePixelByPixelTurns) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, TurnsAtDepth, ::testing::Values(1, 8, 24));
+
+// Sizes around the vector blocks (16 columns by 8, 16, 32 or 64 rows) and the 256-pixel
+// tiles, with remainders on every side, at every level this processor supports.
+TEST(QuarterTurnKernels, EveryLevelEqualsThePixelByPixelTurn) {
+  LevelGuard guard;
+  const Size sizes[] = {{16, 64}, {17, 65}, {65, 17}, {64, 64}, {130, 71}, {47, 129},
+                        {15, 33}, {200, 9},  {33, 31}, {300, 270}, {8, 8}, {9, 100}};
+  unsigned seed = 500;
+  for (SimdLevel level : levelsHere()) {
+    forceSimdLevel(level);
+    for (int bits : {1, 8, 24})
+      for (const Size& sz : sizes) {
+        SCOPED_TRACE(::testing::Message() << levelName(level) << " " << sz.w << "x" << sz.h
+                                          << "x" << bits);
+        const Bitmap src = randomPicture(sz.w, sz.h, bits, seed++);
+        EXPECT_TRUE(samePixels(turnRight(src), slowTurn(src, Turn::Right)));
+        Bitmap reused = randomPicture(sz.h, sz.w, bits, seed++);
+        ASSERT_TRUE(turnLeftInto(src, reused));
+        EXPECT_TRUE(samePixels(reused, slowTurn(src, Turn::Left)));
+        EXPECT_TRUE(whitePadding(reused));
+      }
+  }
+}
 
 TEST(Turns, OrientationOfAMarkedCorner) {
   Bitmap src = Bitmap::create(3, 2, 8);

@@ -1,0 +1,20 @@
+#pragma once
+// The vector instructions the pixel kernels may use. Each kernel keeps a plain version,
+// which is also the reference its vector versions are tested against; the level is
+// chosen once from what the processor supports and can be lowered for tests.
+namespace quillaro {
+
+enum class SimdLevel {
+  Scalar = 0,  // plain code only
+  Avx2 = 1,    // 256-bit integer vectors
+  Avx512 = 2,  // 512-bit vectors with byte operations and byte permutes (F, BW, VL, VBMI)
+};
+
+// The best level this processor supports (Scalar on processors other than x86-64).
+SimdLevel supportedSimdLevel();
+// The level the kernels use now.
+SimdLevel simdLevel();
+// Makes the kernels use `level`, held at the supported one; returns the level now in use.
+SimdLevel forceSimdLevel(SimdLevel level);
+
+}  // namespace quillaro
