@@ -182,6 +182,8 @@ BENCHMARK(BM_DarkRelWhiteWholePage)->ArgName("level")->Arg(0)->Arg(1)->Arg(2)->U
 // ---- Turns -------------------------------------------------------------------------------
 
 void BM_TurnOver(benchmark::State& state) {
+  const LevelScope level(state, state.range(1));
+  if (!level.ok) return;
   Bitmap p = page(static_cast<int>(state.range(0))).clone();
   for (auto _ : state) {
     turnOver(p);
@@ -189,7 +191,10 @@ void BM_TurnOver(benchmark::State& state) {
   }
   setBytes(state, p.byteCount());
 }
-BENCHMARK(BM_TurnOver)->Arg(1)->Arg(8)->Arg(24)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TurnOver)
+    ->ArgNames({"bits", "level"})
+    ->ArgsProduct({{1, 8, 24}, {0, 1, 2}})
+    ->Unit(benchmark::kMillisecond);
 
 void BM_TurnInto(benchmark::State& state) {
   const LevelScope level(state, state.range(2));

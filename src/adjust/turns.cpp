@@ -61,11 +61,11 @@ inline std::uint64_t reverseBitsInBytes(std::uint64_t x) {
   return x;
 }
 
+// Output bytes from `i` on (the bytes before it are written already).
 void reverseBitRow(const std::uint8_t* in, int n, int pad, std::uint8_t* out,
-                   const std::uint8_t* rev) {
+                   const std::uint8_t* rev, int i = 0) {
   // With R[i] = rev[in[n - 1 - i]] and R[n] = 255: out[i] = R[i] << pad | R[i + 1] >> back.
   const int back = 8 - pad;
-  int i = 0;
   // Eight output bytes at a time: the eight input bytes ending at n - 1 - i, loaded as a
   // little-endian word with the bits of each byte reversed, are R[i..i+7] read as a
   // big-endian word.
@@ -85,27 +85,105 @@ void reverseBitRow(const std::uint8_t* in, int n, int pad, std::uint8_t* out,
   }
 }
 
+#if QUILLARO_X86_KERNELS
+// Byte permute indices that put 64 bytes in reverse order.
+alignas(64) constexpr std::uint8_t kBackwards[64] = {
+    63, 62, 61, 60, 59, 58, 57, 56, 55, 54, 53, 52, 51, 50, 49, 48, 47, 46, 45, 44, 43, 42,
+    41, 40, 39, 38, 37, 36, 35, 34, 33, 32, 31, 30, 29, 28, 27, 26, 25, 24, 23, 22, 21, 20,
+    19, 18, 17, 16, 15, 14, 13, 12, 11, 10, 9,  8,  7,  6,  5,  4,  3,  2,  1,  0};
+
+// The 64 bytes at p in reverse order, each with its bits reversed: R[i .. i + 63] when p
+// points at in[n - 64 - i].
+QUILLARO_AVX512 inline __m512i reversedBits64(const std::uint8_t* p) {
+  const __m512i nibbles = _mm512_set4_epi32(0x0F070B03, 0x0D050901, 0x0E060A02, 0x0C040800);
+  const __m512i low = _mm512_set1_epi8(0x0F);
+  const __m512i v = permuteBytes(_mm512_load_si512(kBackwards), _mm512_loadu_si512(p));
+  // Each nibble reversed and the two exchanged; the bytes stay within their 16-bit words.
+  const __m512i l = _mm512_shuffle_epi8(nibbles, _mm512_and_si512(v, low));
+  const __m512i h = _mm512_shuffle_epi8(nibbles, _mm512_and_si512(_mm512_srli_epi16(v, 4), low));
+  return _mm512_or_si512(_mm512_slli_epi16(l, 4), h);
+}
+
+// reverseBitRow, 64 output bytes at a time while the byte after them comes from the row.
+QUILLARO_AVX512 void reverseBitRow512(const std::uint8_t* in, int n, int pad, std::uint8_t* out,
+                                      const std::uint8_t* rev) {
+  const __m128i left = _mm_cvtsi32_si128(pad), right = _mm_cvtsi32_si128(8 - pad);
+  const __m512i keepLeft = _mm512_set1_epi8(static_cast<char>((0xFF << pad) & 0xFF));
+  const __m512i keepRight = _mm512_set1_epi8(static_cast<char>(0xFF >> (8 - pad)));
+  int i = 0;
+  for (; i + 65 <= n; i += 64) {
+    const __m512i r = reversedBits64(in + (n - 64 - i));
+    __m512i o = r;
+    if (pad) {
+      const __m512i next = reversedBits64(in + (n - 65 - i));  // R[i + 1 .. i + 64]
+      o = _mm512_or_si512(_mm512_and_si512(_mm512_sll_epi16(r, left), keepLeft),
+                          _mm512_and_si512(_mm512_srl_epi16(next, right), keepRight));
+    }
+    _mm512_storeu_si512(out + i, o);
+  }
+  reverseBitRow(in, n, pad, out, rev, i);
+}
+
+// swapReversed8 for two different rows, 64 bytes at a time from both ends.
+QUILLARO_AVX512 int swapReversed8Avx512(std::uint8_t* a, std::uint8_t* b, int n) {
+  const __m512i index = _mm512_load_si512(kBackwards);
+  int lo = 0;
+  for (; lo + 64 <= n; lo += 64) {
+    std::uint8_t* p = a + lo;
+    std::uint8_t* q = b + (n - 64 - lo);
+    const __m512i va = _mm512_loadu_si512(p);
+    const __m512i vb = _mm512_loadu_si512(q);
+    _mm512_storeu_si512(p, permuteBytes(index, vb));
+    _mm512_storeu_si512(q, permuteBytes(index, va));
+  }
+  return lo;
+}
+
+// swapReversed24 for two different rows, sixteen pixels at a time from both ends.
+QUILLARO_AVX512 int swapReversed24Avx512(std::uint8_t* a, std::uint8_t* b, int w) {
+  alignas(64) static constexpr std::uint8_t kPixelsBackwards[64] = {
+      45, 46, 47, 42, 43, 44, 39, 40, 41, 36, 37, 38, 33, 34, 35, 30, 31, 32, 27, 28, 29, 24,
+      25, 26, 21, 22, 23, 18, 19, 20, 15, 16, 17, 12, 13, 14, 9,  10, 11, 6,  7,  8,  3,  4,
+      5,  0,  1,  2,  48, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62, 63};
+  const __m512i index = _mm512_load_si512(kPixelsBackwards);
+  constexpr __mmask64 k48 = (__mmask64{1} << 48) - 1;
+  int x = 0;
+  for (; x + 16 <= w; x += 16) {
+    std::uint8_t* p = a + 3 * x;
+    std::uint8_t* q = b + 3 * (w - 16 - x);
+    const __m512i va = _mm512_maskz_loadu_epi8(k48, p);
+    const __m512i vb = _mm512_maskz_loadu_epi8(k48, q);
+    _mm512_mask_storeu_epi8(p, k48, permuteBytes(index, vb));
+    _mm512_mask_storeu_epi8(q, k48, permuteBytes(index, va));
+  }
+  return x;
+}
+#endif
+
 void over1(Bitmap& p, Reporter& rep) {
   const int n = p.rowBytes;
   const int pad = 8 * n - p.width;
   const std::uint8_t* rev = tables().bitReverse.data();
-  std::vector<std::uint8_t> a(static_cast<std::size_t>(n)), b(static_cast<std::size_t>(n));
+  std::vector<std::uint8_t> a(static_cast<std::size_t>(n));
   // Padding bytes are made white, like the bits after the last pixel.
   const std::size_t tail = static_cast<std::size_t>(p.stride - n);
   if (tail)
     for (int s = 0; s < p.height; ++s) std::memset(p.fileRow(s) + n, 0xFF, tail);
+  auto reverse = [&](const std::uint8_t* in, std::uint8_t* out) {
+#if QUILLARO_X86_KERNELS
+    if (simdLevel() == SimdLevel::Avx512) return reverseBitRow512(in, n, pad, out, rev);
+#endif
+    reverseBitRow(in, n, pad, out, rev);
+  };
   for (int s = 0, t = p.height - 1; s <= t; ++s, --t) {
     if ((s & 31) == 0) rep.at(2 * s);
     std::uint8_t* rs = p.fileRow(s);
     std::uint8_t* rt = p.fileRow(t);
-    reverseBitRow(rs, n, pad, a.data(), rev);
-    if (s != t) {
-      reverseBitRow(rt, n, pad, b.data(), rev);
-      std::memcpy(rt, a.data(), static_cast<std::size_t>(n));
-      std::memcpy(rs, b.data(), static_cast<std::size_t>(n));
-    } else {
-      std::memcpy(rs, a.data(), static_cast<std::size_t>(n));
-    }
+    // Row t reversed into the spare row, row s reversed straight into row t, then the
+    // spare row into row s.
+    if (s != t) reverse(rt, a.data());
+    reverse(rs, s != t ? rt : a.data());
+    std::memcpy(rs, a.data(), static_cast<std::size_t>(n));
   }
 }
 
@@ -126,6 +204,12 @@ void swapReversed8(std::uint8_t* a, std::uint8_t* b, int n) {
     std::reverse(a, a + n);
     return;
   }
+#if QUILLARO_X86_KERNELS
+  if (simdLevel() == SimdLevel::Avx512) {
+    lo = swapReversed8Avx512(a, b, n);
+    hi = n - lo;
+  }
+#endif
 #if defined(__SSE2__)
   for (; hi - 16 >= 0 && lo + 16 <= n; lo += 16, hi -= 16) {
     __m128i* pa = reinterpret_cast<__m128i*>(a + lo);
@@ -150,7 +234,11 @@ void swapReversed24(std::uint8_t* a, std::uint8_t* b, int w) {
     }
     return;
   }
-  for (int x = 0; x < w; ++x) {
+  int x = 0;
+#if QUILLARO_X86_KERNELS
+  if (simdLevel() == SimdLevel::Avx512) x = swapReversed24Avx512(a, b, w);
+#endif
+  for (; x < w; ++x) {
     std::uint8_t* p = a + 3 * x;
     std::uint8_t* q = b + 3 * (w - 1 - x);
     std::uint8_t t0 = p[0], t1 = p[1], t2 = p[2];

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "adjust/simd_levels.h"
@@ -127,6 +128,30 @@ TEST(QuarterTurnKernels, EveryLevelEqualsThePixelByPixelTurn) {
         EXPECT_TRUE(samePixels(reused, slowTurn(src, Turn::Left)));
         EXPECT_TRUE(whitePadding(reused));
       }
+  }
+}
+
+// Turning over at every level: 1-bit rows long enough for whole 64-byte blocks with every
+// padding (width mod 8), and 24-bit rows around the 16-pixel blocks; odd and even heights,
+// so that the middle row is reversed alone.
+TEST(TurnOverKernels, EveryLevelEqualsThePixelByPixelTurn) {
+  LevelGuard guard;
+  std::vector<std::pair<int, Size>> cases;
+  for (int w : {512, 513, 519, 520, 521, 522, 523, 524, 525, 526, 527, 528, 1031, 1040, 1601})
+    cases.push_back({1, {w, 3 + w % 2}});
+  for (int w : {15, 16, 17, 31, 32, 33, 47, 100})
+    for (int bits : {8, 24}) cases.push_back({bits, {w, 4 + w % 3}});
+  unsigned seed = 900;
+  for (SimdLevel level : levelsHere()) {
+    forceSimdLevel(level);
+    for (const auto& [bits, sz] : cases) {
+      SCOPED_TRACE(::testing::Message() << levelName(level) << " " << sz.w << "x" << sz.h << "x" << bits);
+      const Bitmap src = randomPicture(sz.w, sz.h, bits, seed++);
+      Bitmap over = src.clone();
+      ASSERT_TRUE(turnOver(over));
+      EXPECT_TRUE(samePixels(over, slowTurn(src, Turn::Over)));
+      EXPECT_TRUE(whitePadding(over));
+    }
   }
 }
 
