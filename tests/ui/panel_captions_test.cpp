@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QRegularExpression>
-#include <QScrollArea>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -37,14 +36,6 @@ bool leftOutOfPanels(ControlId id) {
 }
 
 namespace {
-
-// The object name of the panel that holds a widget ("FrameCopy", ...), empty when none.
-QString panelNameOf(const QWidget* w) {
-  for (; w; w = w->parentWidget())
-    if (qobject_cast<const QScrollArea*>(w) && w->objectName().startsWith(QLatin1String("Frame")))
-      return w->objectName();
-  return {};
-}
 
 int arraySize(Ctl kind) {
   switch (kind) {
@@ -162,36 +153,6 @@ private slots:
     QCOMPARE(QString::fromStdString(ws.params.ttb(7)), QStringLiteral("plan.txt"));
   }
 
-  void controlsSitOnThePanelOfTheirSubject() {
-    Workspace ws;
-    FormA4 w(ws);
-    auto panel = [&](ControlId id, int sub = 0) {
-      return panelNameOf(w.binder().widgetFor(id, sub));
-    };
-    // Keeping the angle beside the angle; the steps after a copy together.
-    QCOMPARE(panel(chbId(65)), QStringLiteral("FrameCopy"));
-    QCOMPARE(panel(chbId(65)), panel(tnId(12)));
-    QCOMPARE(panel(chbId(63)), panel(chbId(61)));
-    QCOMPARE(panel(chbId(63)), panel(chbId(62)));
-    // The A3 assembly option beside A3; the even-page reversal beside the sides it reverses.
-    QCOMPARE(panel(chbId(1)), panel(checkId(Check::ChA3)));
-    QCOMPARE(panel(chbId(86)), panel(optionId(OptionGroup::AutoLR), 2));
-    QCOMPARE(panel(chbId(87)), panel(optionId(OptionGroup::AutoTB), 2));
-    // Table repetitions, steps and colour with the counts of the table.
-    for (int i : {1, 2, 3, 4, 5, 6, 28, 29, 62, 63, 64})
-      QVERIFY2(panel(tnId(i)) == QStringLiteral("FrameTable"), qPrintable(QString::number(i)));
-    // The copies of a print; the imposition range.
-    QCOMPARE(panel(tnId(11)), QStringLiteral("FramePrint"));
-    QCOMPARE(panel(tnId(48)), QStringLiteral("FramePrint"));
-    // File names: the drawing's name and the suffix on the save panel, the program's name
-    // on the actions panel.
-    QCOMPARE(panel(ttbId(0)), QStringLiteral("FrameSave"));
-    QCOMPARE(panel(ttbId(1)), QStringLiteral("FrameSave"));
-    QCOMPARE(panel(ttbId(2)), QStringLiteral("FrameAct"));
-    // The copy frame and page size stay with the copy.
-    for (int i : {16, 17, 18, 19, 40, 41, 53, 68, 69})
-      QVERIFY2(panel(tnId(i)) == QStringLiteral("FrameCopy"), qPrintable(QString::number(i)));
-  }
 };
 
 std::unique_ptr<QObject> makePanelCaptionsTest() { return std::make_unique<PanelCaptionsTest>(); }
