@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <exception>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/ports.h"
@@ -70,17 +71,22 @@ PrintPanel::PrintPanel(Workspace& ws, QWidget* parent) : QWidget(parent), ws_(ws
   qualityState_ = makeState("LabQuality");
   orientationState_ = makeState("LabOrientation");
 
-  grid->addWidget(file_, 0, 0, 1, 2);
-  grid->addWidget(printers_, 1, 0, 1, 2);
-  const std::pair<QComboBox*, QLabel*> rows[] = {
-      {paper_, paperState_}, {tray_, trayState_}, {quality_, qualityState_}, {orientation_, orientationState_}};
+  grid->addWidget(file_, 0, 0, 1, 3);
+  grid->addWidget(new QLabel(QStringLiteral("Принтер")), 1, 0);
+  grid->addWidget(printers_, 1, 1, 1, 2);
+  const std::tuple<const char*, QComboBox*, QLabel*> rows[] = {
+      {"Бумага", paper_, paperState_},
+      {"Лоток", tray_, trayState_},
+      {"Качество", quality_, qualityState_},
+      {"Ориентация", orientation_, orientationState_}};
   int r = 2;
-  for (const auto& [list, state] : rows) {
-    grid->addWidget(list, r, 0);
-    grid->addWidget(state, r, 1);
+  for (const auto& [caption, list, state] : rows) {
+    grid->addWidget(new QLabel(QString::fromUtf8(caption)), r, 0);
+    grid->addWidget(list, r, 1);
+    grid->addWidget(state, r, 2);
     ++r;
   }
-  grid->setColumnStretch(1, 1);
+  grid->setColumnStretch(2, 1);
 
   // `activated` comes from the user only, so showing the state never chooses anything.
   connect(printers_, &QComboBox::activated, this, [this](int k) { choose(&choosePrinter, k); });

@@ -390,7 +390,10 @@ private slots:
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.showPicture();
-    w.showPanel(PanelId::Copy);
+    // QUILLARO_SCREENSHOT_PANEL=n shows panel n instead of the copy panel.
+    bool chosen = false;
+    const int panel = qEnvironmentVariableIntValue("QUILLARO_SCREENSHOT_PANEL", &chosen);
+    w.showPanel(chosen && panel >= 0 && panel < kPanelCount ? static_cast<PanelId>(panel) : PanelId::Copy);
     w.pointerAt(1200, 2400);
     QTest::qWait(300);
     QVERIFY(w.grab().save(QString::fromLocal8Bit(out)));
