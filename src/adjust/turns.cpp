@@ -110,16 +110,25 @@ QUILLARO_AVX512 void reverseBitRow512(const std::uint8_t* in, int n, int pad, st
   const __m128i left = _mm_cvtsi32_si128(pad), right = _mm_cvtsi32_si128(8 - pad);
   const __m512i keepLeft = _mm512_set1_epi8(static_cast<char>((0xFF << pad) & 0xFF));
   const __m512i keepRight = _mm512_set1_epi8(static_cast<char>(0xFF >> (8 - pad)));
+  // Indices 1 .. 64 into the pair (this block, the next one): R[i + 1 .. i + 64].
+  alignas(64) static constexpr std::uint8_t kOneOn[64] = {
+      1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22,
+      23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44,
+      45, 46, 47, 48, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62, 63, 64};
+  const __m512i oneOn = _mm512_load_si512(kOneOn);
   int i = 0;
+  __m512i r = n >= 64 ? reversedBits64(in + (n - 64)) : _mm512_setzero_si512();
   for (; i + 65 <= n; i += 64) {
-    const __m512i r = reversedBits64(in + (n - 64 - i));
-    __m512i o = r;
+    __m512i o = r, following = r;
+    if (i + 128 <= n) following = reversedBits64(in + (n - 128 - i));  // R[i + 64 .. i + 127]
     if (pad) {
-      const __m512i next = reversedBits64(in + (n - 65 - i));  // R[i + 1 .. i + 64]
+      const __m512i next = i + 128 <= n ? _mm512_permutex2var_epi8(r, oneOn, following)
+                                        : reversedBits64(in + (n - 65 - i));  // R[i + 1 .. i + 64]
       o = _mm512_or_si512(_mm512_and_si512(_mm512_sll_epi16(r, left), keepLeft),
                           _mm512_and_si512(_mm512_srl_epi16(next, right), keepRight));
     }
     _mm512_storeu_si512(out + i, o);
+    r = following;
   }
   reverseBitRow(in, n, pad, out, rev, i);
 }
