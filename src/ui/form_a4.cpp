@@ -34,8 +34,8 @@
 #include "app/files.h"
 #include "app/picture_commands.h"
 #include "app/settings_file.h"
-#include "app/undo.h"
 #include "app/shutdown.h"
+#include "app/undo.h"
 #include "app/workspace.h"
 #include "copy/auto_frame.h"
 #include "copy/copy_engine.h"
@@ -314,7 +314,9 @@ void FormA4::buildUi() {
         if (!startup_.enabled) timerCom_->stop();
         return;
       case StartupTimer::Action::AutoCopy:
-        timerCom_->stop();
+        // A program still waiting gets its own five ticks afterwards.
+        if (startup_.programPending) startup_.start();
+        else timerCom_->stop();
         if (runAutomaticCopy(ws_)) showPageImage();
         return;
       case StartupTimer::Action::RunProgram:

@@ -16,6 +16,7 @@
 #include <QtTest>
 
 #include "actions/runner.h"
+#include "app/install.h"
 #include "app/workspace.h"
 #include "image/bmp_file.h"
 #include "image/sample_page.h"
@@ -337,6 +338,35 @@ private slots:
     QCOMPARE(ws.image.fileName, std::string("b.bmp"));
     QCOMPARE(ws.image.bitmap.width, 400);
     QVERIFY(!ws.params.caption(labId(55)).empty());
+  }
+
+  void automaticCopyWaitsForTheTimerAndCanBeStopped() {
+    TempDir d;
+    SamplePageOptions o;
+    o.width = 400;
+    o.height = 300;
+    o.bits = 1;
+    const std::string scan = (d.path / "scan.bmp").string();
+    QVERIFY(writeBitmap(scan, makeSamplePage(o), kPixelsPerMetre600));
+    Workspace ws;
+    installOperations(ws);
+    FormA4 w(ws);
+    ws.params.setChb(52, true);  // "Автоматически копировать,"
+    auto* button = w.findChild<QPushButton*>(QStringLiteral("ComCopy"));
+    QVERIFY(ws.ops.open(ws, scan));
+    QCOMPARE(button->text(), QStringLiteral("Стоп"));
+    QVERIFY(ws.page.empty());
+    // The copy comes on the timer's fifth tick, and the button reads "Копировать" again.
+    QTRY_VERIFY_WITH_TIMEOUT(!ws.page.empty(), 5000);
+    QCOMPARE(button->text(), QStringLiteral("Копировать"));
+    // Opened again and stopped with the button: nothing is copied.
+    ws.page = Bitmap();
+    ws.image.lastPath.clear();
+    QVERIFY(ws.ops.open(ws, scan));
+    button->click();
+    QCOMPARE(button->text(), QStringLiteral("Копировать"));
+    QTest::qWait(3000);
+    QVERIFY(ws.page.empty());
   }
 
   void closeIsRefusedOnCancelAndAsksForANameOnYes() {
