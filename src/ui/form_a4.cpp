@@ -40,6 +40,7 @@
 #include "copy/auto_frame.h"
 #include "copy/copy_engine.h"
 #include "image/open.h"
+#include "image/save.h"
 #include "ui/picture_view.h"
 #include "ui/print_panel.h"
 
@@ -491,25 +492,10 @@ void FormA4::extendPanels() {
     table->setObjectName(QStringLiteral("ComSaveTable"));
     v->addWidget(comSavEd_);
     v->addWidget(table);
-    connect(comSavEd_, &QPushButton::clicked, this, [this] {
-      const std::string name = ws_.params.held(Held::TextFileName);
-      const std::string upper = upperUtf8(name);
-      auto ends = [&](const char* ext) {
-        const std::string e(ext);
-        return upper.size() >= e.size() && upper.compare(upper.size() - e.size(), e.size(), e) == 0;
-      };
-      if (ends(".INI")) {
-        saveSettingsAs(ws_, name);
-      } else if (ends(".PFP") || ends(".TXT")) {
-        const int k = ends(".PFP") ? 0 : 3;
-        if (ws_.saveTextFile(name, ws_.params.tz(k), k)) {
-          ws_.params.setTzName(k, joinPath(ws_.shared.folders[static_cast<std::size_t>(k)], name));
-          ws_.params.setTzModified(k, false);
-        }
-      } else if (name.empty()) {
-        ws_.prompts->message("Введите имя файла");
-      }
-    });
+    // The save operations decide by the name's extension what is written.
+    connect(comSavEd_, &QPushButton::clicked, this, [this] { savePanel(ws_); });
+    connect(textFileName_, &QLineEdit::returnPressed, this, [this] { savePanel(ws_); });
+    connect(table, &QPushButton::clicked, this, [this] { saveTable(ws_); });
     insert(PanelId::Save, row);
   }
   // Actions panel: the program text and the run and read buttons.
