@@ -387,15 +387,6 @@ void runDenseThin(Bitmap& picture, const PixelRect& a, int w, const DenseThinOpt
   s.trim();
 }
 
-std::string directionsPart(bool horizontal, bool vertical) {
-  if (horizontal && vertical) return {};
-  std::string s = ", H=";
-  s += horizontal ? '1' : '0';
-  s += " V=";
-  s += vertical ? '1' : '0';
-  return s;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -434,19 +425,6 @@ bool denseThin(Bitmap& picture, const PixelRect& area, const DenseThinOptions& o
     return false;
   }
   return true;
-}
-
-std::string denseThinCommandLine(std::string_view rectText, std::string_view widthText,
-                                 bool plus, bool horizontal, bool vertical) {
-  std::string line = "DenseThin";
-  line += rectText;
-  if (widthText != kDefaultLineWidthText) {
-    line += ", W=";
-    line += widthText;
-  }
-  if (plus) line += ", Plus=1";
-  line += directionsPart(horizontal, vertical);
-  return line;
 }
 
 std::string denseThinMaxCaption(std::string_view widthText) {
@@ -819,16 +797,6 @@ bool changeLineWidth(Bitmap& picture, const PixelRect& area, const LineWidthOpti
     if (y == yLast) break;
   }
   return true;
-}
-
-std::string lineWidthCommandLine(std::string_view rectText, const LineWidthOptions& o) {
-  std::string line = "D";
-  line += o.grow ? '+' : '-';
-  if (o.alternate) line += '/';
-  if (o.corners && o.horizontal && o.vertical) line += 'C';
-  line += rectText;
-  line += directionsPart(o.horizontal, o.vertical);
-  return line;
 }
 
 }  // namespace quillaro

@@ -17,7 +17,6 @@ class Bitmap;
 
 inline constexpr int kMinLineWidth = 2;
 inline constexpr int kMaxLineWidth = 20;
-inline constexpr std::string_view kDefaultLineWidthText = "4";
 
 // The line width W of a field value: nearest integer, brought into 2..20.
 int denseThinLineWidth(double value);
@@ -57,10 +56,6 @@ struct DenseThinOptions {
 // exceed 64 MiB each.
 bool denseThin(Bitmap& picture, const PixelRect& area, const DenseThinOptions& options);
 
-// "DenseThin" + rectText, ", W=" + widthText unless it is "4", ", Plus=1" in plus mode, and
-// ", H=h V=v" (0 or 1) unless both directions are on. rectText is ", X, Y, W, H".
-std::string denseThinCommandLine(std::string_view rectText, std::string_view widthText,
-                                 bool plus, bool horizontal, bool vertical);
 // Popup captions: "Не менее " + text, and "+1 если менее " + text + ",  <P>".
 std::string denseThinMaxCaption(std::string_view widthText);
 std::string denseThinPlusCaption(std::string_view widthText);
@@ -91,9 +86,6 @@ PixelRect lineWidthAreaFor(double x, double y, double w, double h, int pictureWi
 // picture are not consulted. Returns false (and changes nothing) unless the picture is 1-bit.
 bool changeLineWidth(Bitmap& picture, const PixelRect& area, const LineWidthOptions& options);
 
-// "D", "+" or "-", "/" for the alternate, "C" when the diagonal is consulted (corners with
-// both directions), rectText, and ", H=h V=v" unless both directions are on.
-std::string lineWidthCommandLine(std::string_view rectText, const LineWidthOptions& options);
 
 // Popup captions of the four line-width items: grow, grow alternate, shrink, shrink alternate.
 inline constexpr std::array<std::string_view, 4> kLineWidthCaptions = {
