@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "adjust/simd_bytes.h"
-#include "adjust/simd_levels.h"
+#include "adjust/adjust_test_util.h"
 #include "adjust/tone.h"
 
 namespace quillaro {
@@ -33,8 +33,8 @@ TEST(TableMapping, EveryLengthAndOffsetGivesTheTableValues) {
   const std::vector<std::uint8_t> table = randomBytes(256, rng);
   for (SimdLevel level : levelsHere()) {
     forceSimdLevel(level);
-    for (std::size_t n = 0; n <= 300; n += (n < 140 ? 1 : 37)) {
-      for (std::size_t offset : {0, 1, 3}) {
+    for (std::size_t n = 0; n <= 300; n += (n < 70 ? 1 : 37)) {
+      for (std::size_t offset : {0, 3}) {
         std::vector<std::uint8_t> buf = randomBytes(n + offset + 8, rng);
         if (n >= 256)
           for (std::size_t i = 0; i < 256; ++i) buf[offset + i] = static_cast<std::uint8_t>(i);
@@ -50,19 +50,10 @@ TEST(TableMapping, EveryLengthAndOffsetGivesTheTableValues) {
   }
 }
 
-TEST(TableMapping, NullArgumentsAreIgnored) {
-  std::uint8_t b[4] = {1, 2, 3, 4};
-  const std::uint8_t table[256] = {};
-  mapBytesThrough(nullptr, 4, table);
-  mapBytesThrough(b, 4, nullptr);
-  EXPECT_EQ(b[3], 4);
-}
-
 // A colour picture of random pixels with many exactly black, exactly white and nearly
 // black or white ones, and random padding.
 Bitmap colourPicture(int w, int h, std::mt19937& rng) {
-  Bitmap b = Bitmap::create(w, h, 24);
-  for (std::size_t i = 0; i < b.byteCount(); ++i) b.data()[i] = static_cast<std::uint8_t>(rng());
+  Bitmap b = randomPicture(w, h, 24, rng());
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
       switch (rng() % 6) {
@@ -101,7 +92,7 @@ TEST(ColourToneKernels, EqualThePerPixelRuleAtEveryLevel) {
                         {0.5f, 50, false, true}, {2.0f, 0, true, true}};
   for (SimdLevel level : levelsHere()) {
     forceSimdLevel(level);
-    for (int w = 1; w <= 140; w += (w < 70 ? 1 : 23)) {
+    for (int w = 1; w <= 140; w += (w < 40 ? 1 : 23)) {
       const Case& c = cases[static_cast<std::size_t>(w) % 4];
       const Bitmap source = colourPicture(w, 3, rng);
       const PixelRect rect{w > 2 ? 1 : 0, 1, w - 1, 2};
@@ -120,10 +111,8 @@ TEST(GreyToneKernels, EightBitsAndDarkRelWhiteEqualTheRuleAtEveryLevel) {
   std::mt19937 rng(12);
   for (SimdLevel level : levelsHere()) {
     forceSimdLevel(level);
-    for (int w : {1, 7, 31, 33, 63, 64, 65, 127, 129, 200}) {
-      Bitmap source = Bitmap::create(w, 4, 8);
-      for (std::size_t i = 0; i < source.byteCount(); ++i)
-        source.data()[i] = static_cast<std::uint8_t>(rng());
+    for (int w : {1, 31, 33, 64, 65, 129}) {
+      const Bitmap source = randomPicture(w, 4, 8, rng());
       const PixelRect rect{w / 3, 0, w - 1, 3};
       Bitmap tone = source.clone(), dark = source.clone();
       ASSERT_TRUE(applyTone(tone, rect, makeToneMap(0.7f, 20, false, true)));
@@ -165,53 +154,31 @@ std::vector<std::uint8_t> awkwardRow(int width, int threshold, std::mt19937& rng
   return row;
 }
 
-TEST(ColourRowKernels, GreyRowsEqualThePerPixelRuleAtEveryLevel) {
+TEST(ColourRowKernels, GreyAndBitRowsEqualThePerPixelRuleAtEveryLevel) {
   LevelGuard guard;
   std::mt19937 rng(13);
-  const ToneMap maps[] = {identityToneMap(), makeToneMap(1.3f, -10, false, false),
-                          makeToneMap(-1.0f, 255, true, true)};
+  const ToneMap maps[] = {identityToneMap(), makeToneMap(-1.0f, 255, true, true)};
   for (SimdLevel level : levelsHere()) {
     forceSimdLevel(level);
-    for (int w = 1; w <= 300; w += (w < 140 ? 1 : 41)) {
-      const std::vector<std::uint8_t> row = awkwardRow(w, 140, rng);
-      for (const ToneMap& map : maps)
-        for (GreyReduction mode : {GreyReduction::Green, GreyReduction::Weighted}) {
-          std::vector<std::uint8_t> out(static_cast<std::size_t>(w) + 16, 0xA5);
-          greyRowFrom24(row.data(), w, out.data(), mode, map);
-          for (int x = 0; x < w; ++x) {
-            const std::uint8_t* p = &row[3 * static_cast<std::size_t>(x)];
-            ASSERT_EQ(out[static_cast<std::size_t>(x)], map.grey[greyOf(p[0], p[1], p[2], mode)])
-                << levelName(level) << " width " << w << " pixel " << x;
-          }
-          for (std::size_t i = static_cast<std::size_t>(w); i < out.size(); ++i)
-            ASSERT_EQ(out[i], 0xA5) << "written past the row, width " << w;
+    for (int w = 1; w <= 300; w += (w < 70 ? 1 : 41)) {
+      const int t = w % 5 == 0 ? (w % 2 ? 0 : 256) : (w % 2 ? 140 : 1 + w % 255);
+      const std::vector<std::uint8_t> row = awkwardRow(w, t, rng);
+      const std::size_t bytes = (static_cast<std::size_t>(w) + 7) / 8;
+      for (GreyReduction mode : {GreyReduction::Green, GreyReduction::Weighted}) {
+        const ToneMap& map = maps[static_cast<std::size_t>(w) % 2];
+        std::vector<std::uint8_t> out(static_cast<std::size_t>(w) + 16, 0xA5), bits(bytes + 8, 0x5A);
+        greyRowFrom24(row.data(), w, out.data(), mode, map);
+        bitRowFrom24(row.data(), w, bits.data(), mode, t);
+        for (int x = 0; x < w; ++x) {
+          const std::uint8_t* p = &row[3 * static_cast<std::size_t>(x)];
+          ASSERT_EQ(out[static_cast<std::size_t>(x)], map.grey[greyOf(p[0], p[1], p[2], mode)])
+              << levelName(level) << " width " << w << " pixel " << x;
+          ASSERT_EQ(!bitIsWhite(bits.data(), x), isBlackAt(p[0], p[1], p[2], mode, t))
+              << levelName(level) << " width " << w << " t " << t << " pixel " << x;
         }
-    }
-  }
-}
-
-TEST(ColourRowKernels, BitRowsEqualThePerPixelRuleAtEveryLevel) {
-  LevelGuard guard;
-  std::mt19937 rng(14);
-  for (SimdLevel level : levelsHere()) {
-    forceSimdLevel(level);
-    for (int w = 1; w <= 300; w += (w < 140 ? 1 : 41)) {
-      for (int t : {1, 75, 140, 255}) {
-        const std::vector<std::uint8_t> row = awkwardRow(w, t, rng);
-        for (GreyReduction mode : {GreyReduction::Green, GreyReduction::Weighted}) {
-          const std::size_t bytes = (static_cast<std::size_t>(w) + 7) / 8;
-          std::vector<std::uint8_t> out(bytes + 8, 0x5A);
-          bitRowFrom24(row.data(), w, out.data(), mode, t);
-          for (int x = 0; x < w; ++x) {
-            const std::uint8_t* p = &row[3 * static_cast<std::size_t>(x)];
-            ASSERT_EQ(!bitIsWhite(out.data(), x), isBlackAt(p[0], p[1], p[2], mode, t))
-                << levelName(level) << " width " << w << " t " << t << " pixel " << x;
-          }
-          for (int x = w; x < static_cast<int>(8 * bytes); ++x)
-            ASSERT_TRUE(bitIsWhite(out.data(), x)) << "bit after the row, width " << w;
-          for (std::size_t i = bytes; i < out.size(); ++i)
-            ASSERT_EQ(out[i], 0x5A) << "written past the row, width " << w;
-        }
+        for (int x = w; x < static_cast<int>(8 * bytes); ++x) ASSERT_TRUE(bitIsWhite(bits.data(), x)) << w;
+        for (std::size_t i = static_cast<std::size_t>(w); i < out.size(); ++i) ASSERT_EQ(out[i], 0xA5) << w;
+        for (std::size_t i = bytes; i < bits.size(); ++i) ASSERT_EQ(bits[i], 0x5A) << w;
       }
     }
   }

@@ -78,67 +78,20 @@ TEST(SettingsRoundTrip, CompleteFileComesBackByteForByte) {
   EXPECT_EQ(readWholeFile(out).value(), bytes);
 }
 
-TEST(SettingsRoundTrip, ValuesLandInTheirControls) {
-  CompleteFile f;
-  Workspace ws;
-  applySettingsText(ws, f.text);
-  const ParamStore& p = ws.params;
-  EXPECT_EQ(ws.shared.folders[kFolderSource], f.tmp.str() + "/scans");
-  EXPECT_EQ(ws.shared.folders[kFolderPrograms], f.tmp.str() + "/pfp");
-  EXPECT_EQ(p.window(), (WindowRect{120, -30, 1400, 950}));
-  EXPECT_EQ(p.tn(44), "5");
-  EXPECT_EQ(p.held(Held::L4CY), "Икс");
-  EXPECT_TRUE(p.check(Check::ChForm));
-  EXPECT_FALSE(p.check(Check::ChLand));
-  EXPECT_TRUE(p.chb(83));
-  EXPECT_EQ(p.tn(68), "200");
-  EXPECT_EQ(p.ttb(1), "-Печать 'A'");
-  EXPECT_EQ(p.ttb(2), "Программа №1");
-  EXPECT_EQ(p.textPrint(0), "1.02");
-  EXPECT_EQ(p.held(Held::Threshold), "120");
-  EXPECT_EQ(p.held(Held::Brightness), "-15");
-  EXPECT_TRUE(p.chb(55));
-  EXPECT_EQ(p.tn(55), "120");  // the click handling of ConvertTo1bit ran
-  EXPECT_EQ(p.caption(labId(7)), "Порог Ч/Б");
-  EXPECT_EQ(p.held(Held::MaskPattern), "0A0A");
-  EXPECT_EQ(p.a3Text(2), "4960");
-  EXPECT_EQ(p.a3Text(7), "d");
-  EXPECT_EQ(p.held(Held::DefTextSet), "X, 0, 0, 10, 10, FN=\"Times New Roman\" FS=40 TAB=15 JL=50");
-  EXPECT_EQ(ws.decimals(), 2);
-}
-
-TEST(SettingsWrite, QuotesBecomeApostrophesAndPointsAreDropped) {
-  testing::TempDir tmp;
+TEST(SettingsWrite, QuotesPointsAndTheOptionalItems) {
   Workspace ws;
   ws.params.setTtb(1, "-\"A\"");
   ws.params.setTn(22, "95.");
-  const std::string text = buildSettingsText(ws);
-  EXPECT_NE(text.find("TextAddFileName=\"-'A'\"\r\n"), std::string::npos);
+  ws.params.setHeld(Held::DefTextSet, "X");
+  std::string text = buildSettingsText(ws);
+  EXPECT_NE(text.find("TextAddFileName=\"-'A'\"\r\n"), std::string::npos);  // quotes become apostrophes
   EXPECT_NE(text.find("TextScale=\"95\"\r\n"), std::string::npos);
-  Workspace back;
-  applySettingsText(back, text);
-  EXPECT_EQ(back.params.ttb(1), "-'A'");
-}
-
-TEST(SettingsWrite, KeyOrderAndFixedItems) {
-  Workspace ws;
-  const std::string text = buildSettingsText(ws);
   EXPECT_TRUE(text.starts_with("OpenPath=\"\"\r\nSavePath=\"\"\r\n"));
   EXPECT_TRUE(text.ends_with("A3C=\",,,,,,,\"\r\n"));  // no block: the record has no "="
-  EXPECT_LT(text.find("Mask8bit="), text.find("Mask=\""));
-  EXPECT_LT(text.find("LevelBW="), text.find("ConvertTo1bit="));
-  EXPECT_NE(text.find("\r\nLeft=0\r\nTop=0\r\nWidth=1200\r\nHeight=800\r\n"), std::string::npos);
-  EXPECT_NE(text.find("\r\nConvertTo1bit=0\r\n"), std::string::npos);
   EXPECT_EQ(text.find("ShowPic"), std::string::npos);
-}
-
-TEST(SettingsWrite, BlockOnlyWithKeysAndShowPicWhenNarrow) {
-  Workspace ws;
-  ws.params.setHeld(Held::DefTextSet, "X");
-  EXPECT_EQ(buildSettingsText(ws).find("<DefTextSet>"), std::string::npos);
   ws.hooks.textSettingsRecord = [](const Workspace&) { return std::string(" FS=40"); };
   ws.tablePanelWidth = 400;  // 6000 units: narrower than 7000
-  const std::string text = buildSettingsText(ws);
+  text = buildSettingsText(ws);
   EXPECT_TRUE(text.ends_with("\r\n<DefTextSet> FS=40</DefTextSet>\r\nShowPic=\"1\"\r\n"));
 }
 
@@ -153,90 +106,59 @@ TEST(SettingsRead, MissingFolderFallsBackToNearestParent) {
   EXPECT_EQ(rebuilt, 1);
   applySettingsText(ws, "OpenPath=\"" + scans + "\"\r\n");
   EXPECT_EQ(rebuilt, 1);  // unchanged folder: the list stays
-  EXPECT_EQ(existingFolderOrParent("Q:\\Scans\\2024"), "Q:");
-  EXPECT_EQ(existingFolderOrParent("/no-such-root-folder/a/b"), "/");
-  EXPECT_EQ(existingFolderOrParent("relative-missing"), "relative-missing");
-  EXPECT_EQ(existingFolderOrParent(""), "");
-}
-
-TEST(SettingsRead, EmptyFolderKeyStillTestsTheFolder) {
-  testing::TempDir tmp;
-  Workspace ws;
+  // A folder whose key is absent is tested all the same.
   ws.shared.folders[kFolderSaved] = tmp.str() + "/gone/deeper";
   applySettingsText(ws, "Left=1\r\n");
   EXPECT_EQ(ws.shared.folders[kFolderSaved], tmp.str());
+  EXPECT_EQ(existingFolderOrParent("Q:\\Scans\\2024"), "Q:");
+  EXPECT_EQ(existingFolderOrParent("/no-such-root-folder/a/b"), "/");
 }
 
 TEST(SettingsRead, MaskIsNotConfusedWithLongerKeys) {
   Workspace ws;
-  applySettingsText(ws, "MaskLine=1\r\nMaskCopy=1\r\nMaskVari=1\r\nMaskCeil=1\r\n"
-                        "MaskLeft=\"3\"\r\nMaskRight=\"9\"\r\nMask8bit=1\r\n");
+  applySettingsText(ws, "MaskLine=1\r\nMaskLeft=\"3\"\r\nMask8bit=1\r\n");
   EXPECT_EQ(ws.params.held(Held::MaskPattern), "5A5A");
-  EXPECT_TRUE(ws.params.chb(11));
-  EXPECT_TRUE(ws.params.chb(59));
   EXPECT_EQ(ws.params.tn(58), "3");
-  applySettingsText(ws, "Mask8bit=0\r\nMask = \"0A4A\"\r\n");
+  applySettingsText(ws, "Mask = \"0A4A\"\r\n");
   EXPECT_EQ(ws.params.held(Held::MaskPattern), "0A4A");
   applySettingsText(ws, "Mask=\"12345\"\r\n");  // not a pattern of four digits
   EXPECT_EQ(ws.params.held(Held::MaskPattern), "0A4A");
 }
 
-TEST(SettingsRead, LowerCaseKeysAndBadCheckValues) {
+TEST(SettingsRead, LowerCaseKeysLineFeedsAndBadCheckValues) {
   Workspace ws;
-  applySettingsText(ws, "openpath=\"/\"\r\nchwrite=0\r\nchremind=2\r\nchland=1\r\nsavesettings=-1\r\n"
-                        "textscale=\"80\"\r\n");
+  applySettingsText(ws, "openpath=\"/\"\nchwrite=0\nchremind=2\nsavesettings=-1\ntextscale=\"80\"\n");
   EXPECT_EQ(ws.shared.folders[kFolderSource], "/");
   EXPECT_FALSE(ws.params.chb(30));
   EXPECT_TRUE(ws.params.chb(31));  // 2 leaves it as it was
   EXPECT_TRUE(ws.params.chb(47));  // so does -1
-  EXPECT_TRUE(ws.params.check(Check::ChLand));
   EXPECT_EQ(ws.params.tn(22), "80");
+  applySettingsText(ws, "ChLand=1\r\n");
   applySettingsText(ws, "ChWrite=0.6\r\nChLand=abc\r\n");  // nearest 1; a non-number reads as 0
   EXPECT_TRUE(ws.params.chb(30));
   EXPECT_FALSE(ws.params.check(Check::ChLand));
 }
 
-TEST(SettingsRead, WindowPositionIsClamped) {
-  Workspace ws;
+TEST(SettingsRead, WindowPositionIsClampedAndAHugeNumberReadsAsZero) {
+  ScriptedPrompts prompts;
+  Workspace ws(&prompts);
   applySettingsText(ws, "Left=-5000\r\nTop=99999\r\nWidth=30000\r\nHeight=7.5\r\n");
-  EXPECT_EQ(ws.params.window().left, -400);
-  EXPECT_EQ(ws.params.window().top, 864);  // 0.8 x 1080
-  EXPECT_EQ(ws.params.window().width, 30000);
-  EXPECT_EQ(ws.params.window().height, 8);
+  EXPECT_EQ(ws.params.window(), (WindowRect{-400, 864, 30000, 8}));  // top at 0.8 x 1080
   ws.screenWidth = 1000;
   applySettingsText(ws, "Left=1000\r\n");
   EXPECT_EQ(ws.params.window().left, 800);
-  applySettingsText(ws, "Top=5\r\n");  // absent keys leave the others alone
-  EXPECT_EQ(ws.params.window(), (WindowRect{800, 5, 30000, 8}));
-}
-
-TEST(SettingsRead, NumberTooLargeIsReportedAndReadAsZero) {
-  ScriptedPrompts prompts;
-  Workspace ws(&prompts);
   applySettingsText(ws, "Left=1e999\r\n");
   ASSERT_EQ(prompts.shown.size(), 1u);
   EXPECT_EQ(prompts.shown[0].text, "Неправильное число : \r\n1e999");
   EXPECT_EQ(ws.params.window().left, 0);
 }
 
-TEST(SettingsRead, EmptyTextKeysLeaveFieldsAloneButSomeAreAlwaysAssigned) {
+TEST(SettingsRead, EmptyTextKeysAndA3Texts) {
   Workspace ws;
   ws.params.setHeld(Held::L4CX, "5");
-  ws.params.setHeld(Held::SY2, "7");
-  ws.params.setA3Text(0, "1");
-  applySettingsText(ws, "TextScale=\"\"\r\nLevelBW=\"\"\r\nTextAddFileName=\"\"\r\n");
-  EXPECT_EQ(ws.params.tn(22), "100");
-  EXPECT_EQ(ws.params.held(Held::Threshold), "140");
-  EXPECT_EQ(ws.params.ttb(1), "-Print");
-  EXPECT_EQ(ws.params.held(Held::L4CX), "");
-  EXPECT_EQ(ws.params.held(Held::SY2), "");
-  EXPECT_EQ(ws.params.a3Text(0), "");
-}
-
-TEST(SettingsRead, A3TextsSplitAtCommas) {
-  Workspace ws;
-  applySettingsText(ws, "A3C=\"2,x\"\r\n");
-  EXPECT_EQ(ws.params.a3Text(0), "2");
+  applySettingsText(ws, "TextScale=\"\"\r\nA3C=\"2,x\"\r\n");
+  EXPECT_EQ(ws.params.tn(22), "100");         // an empty value leaves the field alone
+  EXPECT_EQ(ws.params.held(Held::L4CX), "");  // but this one is assigned even when absent
   EXPECT_EQ(ws.params.a3Text(1), "x");
   EXPECT_EQ(ws.params.a3Text(2), "");
   applySettingsText(ws, "A3C=\"a,b,c,d,e,f,g,h,i\"\r\n");
@@ -248,29 +170,8 @@ TEST(SettingsRead, TextSettingsBlockOrTheDefaultLine) {
   std::vector<std::string> lines;
   ws.hooks.runTextSettingsLine = [&](Workspace&, const std::string& l) { lines.push_back(l); };
   applySettingsText(ws, "Left=1\r\n<deftextset>X, 1, 2, 3, 4, FS=30</DEFTEXTSET>\r\n");
-  applySettingsText(ws, "Left=1\r\n");
   applySettingsText(ws, "<DefTextSet> FS=30\r\n");  // never closed
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], "X, 1, 2, 3, 4, FS=30");
-  EXPECT_EQ(lines[1], "X,0,0,0,0");
-  EXPECT_EQ(lines[2], "X,0,0,0,0");
-}
-
-TEST(SettingsRead, HandlersRunAfterFormAndOpenAsOneBit) {
-  Workspace ws;
-  int formClicks = 0;
-  bool guardSeen = false;
-  ws.params.setHandler(checkId(Check::ChForm), [&](const ControlId&) {
-    ++formClicks;
-    guardSeen = ws.shared.redrawGuard;
-  });
-  applySettingsText(ws, "ChForm=0\r\n");  // unchanged, still handled
-  EXPECT_EQ(formClicks, 1);
-  EXPECT_TRUE(guardSeen);
-  EXPECT_FALSE(ws.shared.redrawGuard);
-  ws.params.setTn(55, "77");  // brightness text 77
-  applySettingsText(ws, "BrightnessOpen=\"5\"\r\nConvertTo1bit=0\r\n");
-  EXPECT_EQ(ws.params.tn(55), "5");
+  EXPECT_EQ(lines, (std::vector<std::string>{"X, 1, 2, 3, 4, FS=30", "X,0,0,0,0"}));
 }
 
 TEST(SettingsRead, CopySizeOnlyWhileItsFieldIsEnabled) {
@@ -279,100 +180,51 @@ TEST(SettingsRead, CopySizeOnlyWhileItsFieldIsEnabled) {
   ws.hooks.setCopySize = [&](Workspace&, int which, const std::string& t) {
     sizes.push_back(std::to_string(which) + ":" + t);
   };
-  ws.params.setEnabled(tnId(68), false);
-  applySettingsText(ws, "CopyWidth=\"100\"\r\nCopyHeight=\"150\"\r\n");
-  EXPECT_TRUE(sizes.empty());
-  ws.params.setEnabled(tnId(68), true);
-  applySettingsText(ws, "CopyWidth=\"100\"\r\nCopyHeight=\"150\"\r\n");
+  for (bool enabled : {false, true}) {
+    ws.params.setEnabled(tnId(68), enabled);
+    applySettingsText(ws, "CopyWidth=\"100\"\r\nCopyHeight=\"150\"\r\n");
+  }
   EXPECT_EQ(sizes, (std::vector<std::string>{"0:100", "1:150"}));
 }
 
-TEST(SettingsRead, ShowPicRunsTheOriginActionSilently) {
+TEST(SettingsRead, ShowPicRunsTheOriginActionSilentlyOnANarrowPanel) {
   Workspace ws;
   int runs = 0;
   ws.hooks.showTablePanelOrigin = [&](Workspace& w) {
     ++runs;
     EXPECT_FALSE(w.shared.messageSwitch);
   };
-  applySettingsText(ws, "ShowPic=\"1\"\r\n");
-  EXPECT_EQ(runs, 0);  // the panel is wide
-  ws.tablePanelWidth = 300;  // 4500 units
+  applySettingsText(ws, "ShowPic=\"1\"\r\n");  // the panel is wide
+  ws.tablePanelWidth = 300;                      // 4500 units
   applySettingsText(ws, "ShowPic=\"1\"\r\n");
   applySettingsText(ws, "ShowPic=\"0\"\r\n");
   EXPECT_EQ(runs, 1);
   EXPECT_TRUE(ws.shared.messageSwitch);
 }
 
-TEST(SettingsFileWindows1251, CyrillicValuesAndLowerCaseKeys) {
-  testing::TempDir tmp;
-  // "textprogname" = "Тетрадь", "textaddfilename" = "-копия", written by a Windows editor.
-  const std::string bytes =
-      "textprogname=\"\xD2\xE5\xF2\xF0\xE0\xE4\xFC\"\r\n"
-      "textaddfilename=\"-\xEA\xEE\xEF\xE8\xFF\"\r\n"
-      "layoutfilename=\"\xC0\xC1\xC2 \xFD\xFE\xFF.pfp\"\r\n"
-      "chland=1\r\n";
-  const std::string path = tmp.file("Quillaro.ini", bytes);
-  Workspace ws;
-  ASSERT_TRUE(readSettings(ws, path));
-  EXPECT_EQ(ws.params.ttb(2), "Тетрадь");
-  EXPECT_EQ(ws.params.ttb(1), "-копия");
-  EXPECT_EQ(ws.params.ttb(7), "АБВ эюя.pfp");
-  EXPECT_TRUE(ws.params.check(Check::ChLand));
-  const std::string out = (tmp.path / "out.ini").string();
-  ASSERT_TRUE(writeSettings(ws, out));
-  const std::string written = readWholeFile(out).value();
-  EXPECT_NE(written.find("TextProgName=\"\xD2\xE5\xF2\xF0\xE0\xE4\xFC\"\r\n"), std::string::npos);
-  EXPECT_EQ(written.find('\n'), written.find("\r\n") + 1);
-}
-
-TEST(SettingsFileWindows1251, LineFeedOnlyFileIsRead) {
-  Workspace ws;
-  applySettingsText(ws, "TextScale=\"90\"\nChLand=1\n");
-  EXPECT_EQ(ws.params.tn(22), "90");
-  EXPECT_TRUE(ws.params.check(Check::ChLand));
-}
-
-TEST(SettingsFileIo, AbsentFileChangesNothing) {
+TEST(SettingsFileIo, AbsentFileOrAFolderChangesNothing) {
   testing::TempDir tmp;
   Workspace ws;
-  int applied = 0;
-  ws.hooks.settingsApplied = [&](Workspace&) { ++applied; };
+  ws.hooks.settingsApplied = [&](Workspace&) { ADD_FAILURE(); };
   EXPECT_FALSE(readSettings(ws, (tmp.path / "none.ini").string()));
-  EXPECT_FALSE(readSettings(ws, tmp.str()));  // a folder is not a settings file
-  EXPECT_EQ(applied, 0);
-  EXPECT_EQ(ws.params.tn(22), "100");
+  EXPECT_FALSE(readSettings(ws, tmp.str()));
 }
 
 TEST(SettingsFileIo, FailedWriteKeepsTheOldFile) {
   testing::TempDir tmp;
   // A name so long that the temporary file beside it cannot be created.
-  const std::string name = std::string(250, 'n') + ".ini";
-  const std::string old = "ChLand=1\r\n";
-  const std::string path = tmp.file(name, old);
+  const std::string path = tmp.file(std::string(250, 'n') + ".ini", "ChLand=1\r\n");
   ScriptedPrompts prompts;
   Workspace ws(&prompts);
   EXPECT_FALSE(writeSettings(ws, path));
-  EXPECT_EQ(readWholeFile(path).value(), old);
+  EXPECT_EQ(readWholeFile(path).value(), "ChLand=1\r\n");
   ASSERT_EQ(prompts.shown.size(), 1u);
   EXPECT_TRUE(prompts.shown[0].text.starts_with("Настройки не сохранены в файл \"" + path + "\"."));
   EXPECT_EQ(prompts.shown[0].icon, Icon::Stop);
   EXPECT_FALSE(writeSettings(ws, (tmp.path / "missing" / "a.ini").string()));
-  EXPECT_EQ(prompts.shown.size(), 2u);
 }
 
-TEST(SettingsFileIo, ShutdownWritesOnlyWhenChosen) {
-  testing::TempDir tmp;
-  Workspace ws;
-  ws.shared.settingsPath = (tmp.path / "Quillaro.ini").string();
-  ws.params.setChb(47, false);
-  EXPECT_TRUE(writeSettingsOnClose(ws));
-  EXPECT_FALSE(fileExists(ws.shared.settingsPath));
-  ws.params.setChb(47, true);
-  EXPECT_TRUE(writeSettingsOnClose(ws));
-  EXPECT_EQ(readTextFile(ws.shared.settingsPath).value(), buildSettingsText(ws));
-}
-
-TEST(SettingsFileIo, NamedSaveGoesToTheSettingsFolder) {
+TEST(SettingsFileIo, NamedSaveGoesToTheSettingsFolderAndNeedsAName) {
   testing::TempDir tmp;
   ScriptedPrompts prompts;
   Workspace ws(&prompts);
@@ -382,16 +234,6 @@ TEST(SettingsFileIo, NamedSaveGoesToTheSettingsFolder) {
   EXPECT_FALSE(saveSettingsAs(ws, ""));
   ASSERT_EQ(prompts.shown.size(), 1u);
   EXPECT_EQ(prompts.shown[0].text, "Введите имя файла");
-  int hooked = 0;
-  ws.hooks.saveTextFile = [&](Workspace&, const std::string& n, const std::string& t, int folder) {
-    ++hooked;
-    EXPECT_EQ(n, "x.ini");
-    EXPECT_EQ(folder, kFolderSettings);
-    EXPECT_TRUE(t.starts_with("OpenPath="));
-    return true;
-  };
-  EXPECT_TRUE(saveSettingsAs(ws, "x.ini"));
-  EXPECT_EQ(hooked, 1);
 }
 
 TEST(SettingsReset, NoKeepsEverything) {
@@ -400,9 +242,7 @@ TEST(SettingsReset, NoKeepsEverything) {
   Workspace ws(&prompts);
   ws.params.setTn(22, "50");
   EXPECT_FALSE(resetSettings(ws));
-  ASSERT_EQ(prompts.shown.size(), 1u);
-  EXPECT_EQ(prompts.shown[0].text, "Вернуть все первоначальные значения ?");
-  EXPECT_EQ(prompts.shown[0].buttons, Buttons::YesNo);
+  EXPECT_EQ(prompts.shown.at(0).text, "Вернуть все первоначальные значения ?");
   EXPECT_EQ(ws.params.tn(22), "50");
 }
 
@@ -413,16 +253,11 @@ TEST(SettingsReset, YesAppliesInitialValuesInOrder) {
   ParamStore& p = ws.params;
   CompleteFile f;
   applySettingsText(ws, f.text);  // everything away from its initial value
-  p.setTn(40, "9");
   p.setTn(31, "5");
-
   std::vector<std::string> trace;
   ws.hooks.recomputeCopyFrame = [&](Workspace& w) {
     trace.push_back("frame");
-    EXPECT_EQ(w.params.tn(43), "4");
-    EXPECT_EQ(w.params.tn(39), "5");  // not yet
     EXPECT_TRUE(w.shared.redrawGuard);
-    EXPECT_FALSE(w.params.check(Check::ChAxis));
   };
   p.setHandler(checkId(Check::ChForm), [&](const ControlId&) {
     trace.push_back("form " + ws.params.tn(7) + " " + ws.params.tn(13));
@@ -431,38 +266,17 @@ TEST(SettingsReset, YesAppliesInitialValuesInOrder) {
   ws.hooks.redrawEditView = [&](Workspace& w) {
     trace.push_back("redraw");
     EXPECT_FALSE(w.shared.redrawGuard);
-    EXPECT_EQ(w.params.tn(57), "10");
     EXPECT_EQ(w.params.tn(9), "2");  // set just after the redraw
   };
-  ws.hooks.runTextSettingsLine = [&](Workspace& w, const std::string& line) {
-    trace.push_back("text " + line);
-    EXPECT_EQ(w.params.held(Held::MaskPattern), "5A5A");
-  };
+  ws.hooks.runTextSettingsLine = [&](Workspace&, const std::string& line) { trace.push_back("text " + line); };
   ws.hooks.settingsApplied = [&](Workspace&) { trace.push_back("close"); };
-
   ASSERT_TRUE(resetSettings(ws));
-  // ChForm is cleared in step 1 (its click runs), then handled again in step 2 after
-  // TN(7) and before TN(13).
+  // ChForm is cleared first (its click runs), then handled again after TN(7), before TN(13).
   EXPECT_EQ(trace, (std::vector<std::string>{"form 20 6", "frame", "form 15 6", "scale", "redraw",
                                              "text X", "close"}));
   for (int i = 0; i < 86; ++i) EXPECT_EQ(p.chb(i), kInitialChecks[i] == '1') << i;
-  EXPECT_TRUE(p.chb(83) == false);
-  EXPECT_EQ(p.tn(40), "");
-  EXPECT_EQ(p.tn(42), "4");
-  EXPECT_EQ(p.tn(44), "4");
-  EXPECT_EQ(p.textPrint(0), "1");
-  EXPECT_EQ(p.ttb(1), "-Print");
-  EXPECT_EQ(p.tn(22), "100");
-  EXPECT_EQ(p.tn(9), "1");
   EXPECT_EQ(p.tn(31), "");
-  EXPECT_EQ(p.tn(47), "14");
-  EXPECT_EQ(p.tn(50), "10");
-  EXPECT_EQ(p.held(Held::Threshold), "140");
-  EXPECT_EQ(p.held(Held::Brightness), "0");
   EXPECT_EQ(p.tn(55), "0");  // ChB(55) off again, its handling shows the brightness
-  EXPECT_EQ(p.caption(labId(7)), "Яркость");
-  EXPECT_FALSE(p.check(Check::ChForm));
-  EXPECT_FALSE(p.check(Check::ChBig));
   EXPECT_EQ(ws.shared.folders[kFolderSource], f.tmp.str() + "/scans");  // not touched
   EXPECT_EQ(p.ttb(2), "Программа №1");                                  // not touched
 }

@@ -28,28 +28,21 @@ TEST_F(ShutdownFixture, UnmodifiedFieldsCloseWithoutQuestions) {
   ws.params.setTz(0, "Open", false);
   EXPECT_TRUE(requestShutdown(ws, askName));
   EXPECT_TRUE(prompts.shown.empty());
+  EXPECT_FALSE(fileExists(ws.shared.settingsPath));  // settings are written only when chosen
 }
 
-TEST_F(ShutdownFixture, CancelKeepsTheWindowAndSkipsTheRest) {
+TEST_F(ShutdownFixture, CancelKeepsTheWindowNoGoesOnToTheTextAndTheSettings) {
   ws.params.setTz(0, "Copy");
   ws.params.setTz(3, "text");
   ws.params.setChb(47, true);
-  prompts.answers = {Answer::Cancel};
+  prompts.answers = {Answer::Cancel, Answer::No, Answer::No};
   EXPECT_FALSE(requestShutdown(ws, askName));
-  ASSERT_EQ(prompts.shown.size(), 1u);
+  EXPECT_FALSE(fileExists(ws.shared.settingsPath));
+  EXPECT_TRUE(requestShutdown(ws, askName));
+  ASSERT_EQ(prompts.shown.size(), 3u);
   EXPECT_EQ(prompts.shown[0].text, "Сохранить файл .pfp ?");
   EXPECT_EQ(prompts.shown[0].buttons, Buttons::YesNoCancel);
-  EXPECT_FALSE(fileExists(ws.shared.settingsPath));
-}
-
-TEST_F(ShutdownFixture, NoGoesOnToTheTextAndThenTheSettings) {
-  ws.params.setTz(0, "Copy");
-  ws.params.setTz(3, "text");
-  ws.params.setChb(47, true);
-  prompts.answers = {Answer::No, Answer::No};
-  EXPECT_TRUE(requestShutdown(ws, askName));
-  ASSERT_EQ(prompts.shown.size(), 2u);
-  EXPECT_EQ(prompts.shown[1].text, "Сохранить файл .txt ?");
+  EXPECT_EQ(prompts.shown[2].text, "Сохранить файл .txt ?");
   EXPECT_TRUE(fileExists(ws.shared.settingsPath));
 }
 
@@ -57,7 +50,6 @@ TEST_F(ShutdownFixture, YesOnANamelessFieldAsksForAName) {
   ws.params.setTz(3, "text");
   prompts.answers = {Answer::Yes};
   EXPECT_FALSE(requestShutdown(ws, askName));
-  EXPECT_EQ(ws.params.held(Held::TextFileName), ".txt");
   ASSERT_EQ(asked.size(), 1u);
   EXPECT_EQ(asked[0], std::make_pair(3, std::string(".txt")));
   EXPECT_TRUE(ws.params.tzModified(3));
@@ -84,21 +76,16 @@ TEST_F(ShutdownFixture, AFailedWriteRefusesTheClose) {
   EXPECT_TRUE(ws.params.tzModified(0));
 }
 
+// Without reminding only texts longer than 1000 characters (not bytes) are asked about.
 TEST_F(ShutdownFixture, WithoutRemindOnlyLongTextsAreAskedAbout) {
   ws.params.setChb(31, false);
-  ws.params.setTz(0, std::string(1000, 'a'));
+  std::string cyrillic;
+  for (int i = 0; i < 600; ++i) cyrillic += "ж";  // 1200 bytes
+  ws.params.setTz(0, cyrillic);
   EXPECT_TRUE(saveFieldPrompt(ws, 0, askName));
   EXPECT_TRUE(prompts.shown.empty());
-  // 1001 characters, counted as characters: 1001 Cyrillic letters are 2002 bytes.
-  std::string longText;
-  for (int i = 0; i < 1001; ++i) longText += "ж";
-  ws.params.setTz(0, longText);
+  ws.params.setTz(0, std::string(1001, 'a'));
   prompts.answers = {Answer::No};
-  EXPECT_TRUE(saveFieldPrompt(ws, 0, askName));
-  EXPECT_EQ(prompts.shown.size(), 1u);
-  std::string shortCyr;
-  for (int i = 0; i < 600; ++i) shortCyr += "ж";  // 1200 bytes, 600 characters
-  ws.params.setTz(0, shortCyr);
   EXPECT_TRUE(saveFieldPrompt(ws, 0, askName));
   EXPECT_EQ(prompts.shown.size(), 1u);
 }

@@ -28,19 +28,17 @@ Bitmap noisePicture(int w, int h, int bits, std::uint32_t seed) {
   return b;
 }
 
-Bitmap pageLike(int w, int h, int bits) { return Bitmap::create(w, h, bits); }
-
 // Reference transfer of one pixel.
 void refTransfer(const Bitmap& pic, long long x, long long y, Bitmap& page, int pc, int pr) {
   if (x < 0 || y < 0 || x >= pic.width || y >= pic.height) return;
   if (pc < 0 || pr < 0 || pc >= page.width || pr >= page.height) return;
+  const int px = static_cast<int>(x), py = static_cast<int>(y);
   if (pic.bits == 1) {
-    if (!pic.isWhite(static_cast<int>(x), static_cast<int>(y))) page.setWhite(pc, pr, false);
+    if (!pic.isWhite(px, py)) page.setWhite(pc, pr, false);
   } else if (pic.bits == 8) {
-    page.setGrey(pc, pr, pic.grey(static_cast<int>(x), static_cast<int>(y)));
-  } else {
-    const Rgb c = pic.rgb(static_cast<int>(x), static_cast<int>(y));
-    if (c.red + c.green + c.blue < 765) page.setRgb(pc, pr, c);
+    page.setGrey(pc, pr, pic.grey(px, py));
+  } else if (const Rgb c = pic.rgb(px, py); c.red + c.green + c.blue < 765) {
+    page.setRgb(pc, pr, c);
   }
 }
 
@@ -77,8 +75,7 @@ void refFast(const Bitmap& pic, Bitmap& page, const FrameSpec& f) {
       if (x < 0 || x >= pic.width - 8 || y < 0 || y >= pic.height) continue;
       if (pr < 0 || pr >= page.height || d < 0 || d / 8 >= page.rowBytes) continue;
       const std::uint8_t* s = pic.row(static_cast<int>(y));
-      const int k = static_cast<int>(x % 8);
-      const int b = static_cast<int>(x / 8);
+      const int k = static_cast<int>(x % 8), b = static_cast<int>(x / 8);
       const std::uint8_t v = k == 0 ? s[b] : static_cast<std::uint8_t>((s[b] * 256 + s[b + 1]) / (1 << (8 - k)));
       page.row(pr)[d / 8] = v;
     }
@@ -100,10 +97,7 @@ void refWholeByte(const Bitmap& pic, Bitmap& page, const FrameSpec& f) {
   }
 }
 
-bool nearTie(long double v) {
-  const long double fr = v - std::floor(v);
-  return std::fabs(fr - 0.5L) < 1e-9L;
-}
+bool nearTie(long double v) { return std::fabs(v - std::floor(v) - 0.5L) < 1e-9L; }
 
 // Whether frame position (i, j) has a coordinate within 1e-9 of a tie under the path.
 bool tieAt(const FrameSpec& f, CopyPath path, int i, int j) {
@@ -147,21 +141,12 @@ int expectSame(const Bitmap& got, const Bitmap& want, const FrameSpec& f, CopyPa
   return ties;
 }
 
-struct Case {
-  FrameSpec f;
-  int bits;
-};
-
 FrameSpec randomFrame(std::mt19937& rng, double a, bool unitScale) {
   std::uniform_int_distribution<int> pos(-40, 60), size(20, 180), zone(-60, 200);
   std::uniform_real_distribution<double> scale(0.45, 2.2);
   FrameSpec f;
-  f.destLeft = pos(rng);
-  f.destTop = pos(rng);
-  f.width = size(rng);
-  f.height = size(rng);
-  f.zoneLeft = zone(rng);
-  f.zoneTop = zone(rng);
+  f.destLeft = pos(rng), f.destTop = pos(rng), f.width = size(rng), f.height = size(rng);
+  f.zoneLeft = zone(rng), f.zoneTop = zone(rng);
   f.sx = unitScale ? 1.0 : scale(rng);
   f.sy = unitScale ? 1.0 : (rng() % 4 == 0 ? f.sx : scale(rng));
   f.a = a;
@@ -186,11 +171,8 @@ void runPath(CopyPath path, int bits, int cases, std::uint32_t seed) {
       if (path == CopyPath::Fast && std::fabs(a) >= 0.05) a = 0.0499;
     }
     FrameSpec f = randomFrame(rng, a, path == CopyPath::WholeByte);
-    if (path == CopyPath::Fast) {
-      f.sx = fastScale(rng);
-      f.sy = fastScale(rng);
-    }
-    Bitmap want = pageLike(211, 197, bits), got = pageLike(211, 197, bits), got1 = pageLike(211, 197, bits);
+    if (path == CopyPath::Fast) f.sx = fastScale(rng), f.sy = fastScale(rng);
+    Bitmap want = Bitmap::create(211, 197, bits), got = Bitmap::create(211, 197, bits), got1 = Bitmap::create(211, 197, bits);
     switch (path) {
       case CopyPath::WholeByte: refWholeByte(pic, want, f); break;
       case CopyPath::SmallAngle: refSmallAngle(pic, want, f); break;
@@ -206,18 +188,13 @@ void runPath(CopyPath path, int bits, int cases, std::uint32_t seed) {
   ::testing::Test::RecordProperty("ties", ties);
 }
 
-TEST(CopyKernelReference, WholeByteAtEachDepth) {
-  for (int bits : {1, 8, 24}) runPath(CopyPath::WholeByte, bits, 60, 11u + bits);
-}
-
-TEST(CopyKernelReference, SmallAngleAtEachDepth) {
-  for (int bits : {1, 8, 24}) runPath(CopyPath::SmallAngle, bits, 80, 21u + bits);
-}
-
-TEST(CopyKernelReference, FastVariantOneBit) { runPath(CopyPath::Fast, 1, 120, 31u); }
-
-TEST(CopyKernelReference, GeneralAtEachDepth) {
-  for (int bits : {1, 8, 24}) runPath(CopyPath::General, bits, 80, 41u + bits);
+TEST(CopyKernelReference, EveryPathAtEachDepth) {
+  for (int bits : {1, 8, 24}) {
+    runPath(CopyPath::WholeByte, bits, 40, 11u + bits);
+    runPath(CopyPath::SmallAngle, bits, 60, 21u + bits);
+    runPath(CopyPath::General, bits, 60, 41u + bits);
+  }
+  runPath(CopyPath::Fast, 1, 100, 31u);
 }
 
 TEST(CopyKernelReference, TwoOriginalsMatchLiteralFormulas) {
@@ -239,7 +216,7 @@ TEST(CopyKernelReference, TwoOriginalsMatchLiteralFormulas) {
       s.sy = 0.6 + (rng() % 100) / 80.0;
       const double angles[] = {0.05, 0.0501, -0.3, 0.0};
       s.a = angles[n % 4];
-      Bitmap want = pageLike(230, 260, bits), got = pageLike(230, 260, bits);
+      Bitmap want = Bitmap::create(230, 260, bits), got = Bitmap::create(230, 260, bits);
       const bool small = std::fabs(s.a) <= 0.05 && (bits == 1 || bits == 24);
       for (int i = 0; i < s.width; ++i)
         for (int j = 0; j < s.height; ++j) {

@@ -2,16 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 namespace quillaro {
 namespace {
 
 TEST(BitmapGeometry, RowBytesAndStride) {
   // {width, bits, row bytes, stride}: the A4 width at each depth, odd widths, no overflow.
-  const long long rows[][4] = {{4961, 1, 621, 624},  {4961, 8, 4961, 4964}, {4961, 24, 14883, 14884},
-                               {33, 1, 5, 8},         {103, 24, 309, 312},
-                               {0x7FFFFFFF, 24, 6442450941LL, 6442450944LL}};
+  const long long rows[][4] = {{4961, 1, 621, 624}, {4961, 8, 4961, 4964}, {4961, 24, 14883, 14884},
+                               {33, 1, 5, 8},        {0x7FFFFFFF, 24, 6442450941LL, 6442450944LL}};
   for (const auto& r : rows) {
     EXPECT_EQ(rowBytesFor(r[0], static_cast<int>(r[1])), r[2]) << r[0] << "/" << r[1];
     EXPECT_EQ(strideFor(r[0], static_cast<int>(r[1])), r[3]) << r[0] << "/" << r[1];
@@ -19,84 +16,52 @@ TEST(BitmapGeometry, RowBytesAndStride) {
   EXPECT_EQ(strideFor(100, 16), -1);
 }
 
-TEST(BitmapGeometry, CreateIsWhiteAndSized) {
+TEST(BitmapGeometry, CreateIsWhiteAndRefusesImpossibleSizes) {
   Bitmap b = Bitmap::create(101, 3, 1);
-  ASSERT_FALSE(b.empty());
-  EXPECT_EQ(b.width, 101);
-  EXPECT_EQ(b.height, 3);
-  EXPECT_EQ(b.bits, 1);
-  EXPECT_EQ(b.rowBytes, 13);
-  EXPECT_EQ(b.stride, 16);
-  EXPECT_EQ(b.byteCount(), 48u);
+  ASSERT_EQ(b.byteCount(), 48u);
   for (std::size_t i = 0; i < b.byteCount(); ++i) ASSERT_EQ(b.data()[i], 255);
-}
-
-TEST(BitmapGeometry, RefusesImpossibleSizes) {
   EXPECT_TRUE(Bitmap::create(0, 10, 8).empty());
   EXPECT_TRUE(Bitmap::create(10, -1, 8).empty());
   EXPECT_TRUE(Bitmap::create(10, 10, 16).empty());
-  EXPECT_TRUE(Bitmap::create(100000, 100000, 8).empty());       // 10^10 bytes
-  EXPECT_TRUE(Bitmap::create(0x7FFFFFFF, 1, 24).empty());       // one row over the limit
+  EXPECT_TRUE(Bitmap::create(100000, 100000, 8).empty());  // 10^10 bytes
+  EXPECT_TRUE(Bitmap::create(0x7FFFFFFF, 1, 24).empty());  // one row over the limit
   Bitmap keep = Bitmap::create(10, 10, 8);
   EXPECT_FALSE(keep.allocate(100000, 100000, 24));
   EXPECT_EQ(keep.width, 10);  // unchanged by the failed allocation
   EXPECT_FALSE(keep.empty());
 }
 
-TEST(BitmapPixels, OneBitAddressingAtByteEdges) {
+TEST(BitmapPixels, AddressingAtByteEdgesAndBottomUpRows) {
   Bitmap b = Bitmap::create(101, 2, 1);
-  b.setWhite(0, 0, false);
-  b.setWhite(7, 0, false);
-  b.setWhite(8, 0, false);
-  b.setWhite(100, 0, false);
-  // Picture row 0 is the last file row.
-  const std::uint8_t* top = b.fileRow(1);
-  EXPECT_EQ(top[0], 0xFF & ~0x80 & ~0x01);
+  for (int x : {0, 7, 8, 100}) b.setWhite(x, 0, false);
+  const std::uint8_t* top = b.fileRow(1);  // picture row 0 is the last file row
+  EXPECT_EQ(top[0], 0x7E);
   EXPECT_EQ(top[1], 0x7F);
-  EXPECT_EQ(top[12], 0xFF & ~0x08);  // x = 100 is bit 2^(7 - 4) of byte 12
-  EXPECT_EQ(top[13], 0xFF);          // padding untouched
-  for (int i = 0; i < 16; ++i) EXPECT_EQ(b.fileRow(0)[i], 0xFF) << i;
-  EXPECT_FALSE(b.isWhite(0, 0));
-  EXPECT_TRUE(b.isWhite(1, 0));
+  EXPECT_EQ(top[12], 0xF7);  // x = 100 is bit 2^(7 - 4) of byte 12
+  EXPECT_EQ(top[13], 0xFF);  // padding untouched
+  EXPECT_EQ(b.fileRow(0)[0], 0xFF);
   EXPECT_TRUE(b.isWhite(99, 0));
   EXPECT_FALSE(b.isWhite(100, 0));
-  b.setWhite(100, 0, true);
-  EXPECT_EQ(top[12], 0xFF);
-}
 
-TEST(BitmapPixels, GreyAndColourAddressing) {
   Bitmap g = Bitmap::create(103, 3, 8);
-  g.setGrey(102, 2, 17);  // last pixel of the bottom picture row = file row 0
+  g.setGrey(102, 2, 17);
   EXPECT_EQ(g.fileRow(0)[102], 17);
-  EXPECT_EQ(g.grey(102, 2), 17);
-  EXPECT_EQ(g.row(2), g.data());
-
   Bitmap c = Bitmap::create(103, 3, 24);
   c.setRgb(102, 0, Rgb{1, 2, 3});
   const std::uint8_t* p = c.fileRow(2) + 3 * 102;
-  EXPECT_EQ(p[0], 3);  // blue first
-  EXPECT_EQ(p[1], 2);
-  EXPECT_EQ(p[2], 1);
-  EXPECT_EQ(p[3], 255);  // padding byte untouched
+  EXPECT_EQ((std::vector<int>{p[0], p[1], p[2], p[3]}), (std::vector<int>{3, 2, 1, 255}));  // blue first
   EXPECT_EQ((c.rgb(102, 0)), (Rgb{1, 2, 3}));
-  EXPECT_EQ((c.rgb(101, 0)), (Rgb{255, 255, 255}));
-  EXPECT_TRUE(c.contains(102, 2));
   EXPECT_FALSE(c.contains(103, 0));
   EXPECT_FALSE(c.contains(0, -1));
 }
 
-// The header fields themselves are checked on written files (bmp_write_test); here the sizes
-// and the palettes that the template carries.
-TEST(BitmapHeader, TemplateSizesAndPalettes) {
-  EXPECT_EQ(headerSizeFor(1), 62);
-  EXPECT_EQ(headerSizeFor(8), 1078);
-  EXPECT_EQ(headerSizeFor(24), 54);
-  EXPECT_EQ(headerSizeFor(4), 0);
-  for (int bits : {1, 8, 24}) EXPECT_EQ(static_cast<int>(headerTemplate(bits).size()), headerSizeFor(bits));
+// The header fields are checked on written files (bmp_write_test); here the palettes.
+TEST(BitmapHeader, TemplatePalettes) {
   std::vector<std::uint8_t> one = headerTemplate(1);
   EXPECT_EQ(std::vector<std::uint8_t>(one.begin() + 54, one.end()),
             (std::vector<std::uint8_t>{0, 0, 0, 0, 255, 255, 255, 0}));
   std::vector<std::uint8_t> grey = headerTemplate(8);
+  ASSERT_EQ(grey.size(), 1078u);
   for (int i = 0; i < 256; ++i)
     ASSERT_EQ(std::vector<std::uint8_t>(grey.begin() + 54 + 4 * i, grey.begin() + 58 + 4 * i),
               (std::vector<std::uint8_t>{std::uint8_t(i), std::uint8_t(i), std::uint8_t(i), 0})) << i;

@@ -3,13 +3,13 @@
 #include <csignal>
 #include <filesystem>
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include "app/files.h"
 #include "copy/a3_sheet.h"
 #include "copy/copy_state.h"
 #include "image/save.h"
 #include "../copy/copy_test_util.h"
+#include "support/temp_dir.h"
 
 namespace quillaro {
 namespace {
@@ -19,22 +19,12 @@ using testing::CopyFixture;
 
 struct Saving : ::testing::Test {
   CopyFixture fx;
-  fs::path dir;
+  testing::TempDir tmp;
+  fs::path dir = tmp.path;
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("quillaro-save-" + std::to_string(::getpid()) + "-" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    for (const char* sub : {"pfp", "ini", "txt", "pic"}) fs::create_directories(dir / sub);
-    auto& f = fx.ws->shared.folders;
-    f[kFolderPrograms] = (dir / "pfp").string();
-    f[kFolderSettings] = (dir / "ini").string();
-    f[kFolderTexts] = (dir / "txt").string();
-    f[kFolderSaved] = (dir / "pic").string();
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::permissions(dir / "pic", fs::perms::owner_all, ec);
-    fs::remove_all(dir, ec);
+    const char* subs[] = {"pfp", "ini", "txt", "pic"};
+    const int folders[] = {kFolderPrograms, kFolderSettings, kFolderTexts, kFolderSaved};
+    for (int i = 0; i < 4; ++i) fx.ws->shared.folders[folders[i]] = tmp.sub(subs[i]);
   }
   void madeCopy() {
     fx.ws->page = testing::blockPicture(120, 100, 1, 0, 0, 5, 5);
@@ -45,15 +35,11 @@ struct Saving : ::testing::Test {
   void name(const std::string& n) { fx.p().setHeld(Held::TextFileName, n); }
 };
 
-TEST(SaveNames, CleanFileName) {
+TEST(SaveNames, CleanFileNameAndTheBmpEnding) {
   EXPECT_EQ("a-b-c-.bmp", cleanFileName("a/b:c?.bmp"));
   EXPECT_EQ("x-y-z-w-'q'", cleanFileName("x\\y<z>w|\"q\""));
   EXPECT_EQ("tab", cleanFileName("t\ta\nb\x01"));
   EXPECT_EQ("страница 1.bmp", cleanFileName("страница 1.bmp"));
-}
-
-TEST(SaveNames, BmpIsAppendedUnlessTheNameEndsExactlyInIt) {
-  EXPECT_EQ(joinPath("f", "scan.bmp"), picturePathFor("f", "scan"));
   EXPECT_EQ(joinPath("f", "scan.BMP.bmp"), picturePathFor("f", "scan.BMP"));
   EXPECT_EQ(joinPath("f", "scan.bmp"), picturePathFor("f", "scan.bmp"));
 }
@@ -67,10 +53,6 @@ TEST_F(Saving, PictureIsWrittenOnceUntilTheNextCopy) {
   EXPECT_FALSE(fx.st().saveEnabled);
   EXPECT_FALSE(savePanel(*fx.ws));
   EXPECT_EQ("Копия уже сохранена.", fx.prompts.shown.back().text);
-  name("scan.BMP");
-  fx.ws->shared.copySaved = false;
-  ASSERT_TRUE(savePanel(*fx.ws));
-  EXPECT_TRUE(fs::exists(dir / "pic" / "scan.BMP.bmp"));
 }
 
 TEST_F(Saving, RefusalsWriteNothing) {
@@ -109,25 +91,17 @@ TEST_F(Saving, FullA3SheetIsSavedAndEmptied) {
   EXPECT_GT(fs::file_size(dir / "pic" / "sheet.bmp"), 0u);
 }
 
-TEST_F(Saving, OverwriteNoKeepsTheOldFile) {
-  ASSERT_TRUE(writeFileAtomic((dir / "pic" / "old.bmp").string(), "OLD"));
-  madeCopy();
-  name("old");
-  fx.prompts.answers = {Answer::No};
-  EXPECT_FALSE(savePanel(*fx.ws));
-  EXPECT_EQ("Файл с именем \"" + (dir / "pic" / "old.bmp").string() + "\" существует, заменить его ?",
-            fx.prompts.shown.back().text);
-  EXPECT_EQ("OLD", *readWholeFile((dir / "pic" / "old.bmp").string()));
-  EXPECT_FALSE(fx.ws->shared.copySaved);
-}
-
-TEST_F(Saving, FailedWriteLeavesTheOldFile) {
+TEST_F(Saving, TheOldFileSurvivesANoAndAFailedWrite) {
   const std::string old = (dir / "pic" / "old.bmp").string();
   ASSERT_TRUE(writeFileAtomic(old, "OLD"));
   madeCopy();
   name("old");
-  fx.prompts.answers = {Answer::Yes};
+  fx.prompts.answers = {Answer::No};
+  EXPECT_FALSE(savePanel(*fx.ws));
+  EXPECT_EQ("Файл с именем \"" + old + "\" существует, заменить его ?", fx.prompts.shown.back().text);
+  EXPECT_EQ("OLD", *readWholeFile(old));
   // A file size limit makes the write fail for any user (root ignores folder permissions).
+  fx.prompts.answers = {Answer::Yes};
   std::signal(SIGXFSZ, SIG_IGN);
   rlimit saved{};
   ::getrlimit(RLIMIT_FSIZE, &saved);
@@ -142,18 +116,6 @@ TEST_F(Saving, FailedWriteLeavesTheOldFile) {
   EXPECT_EQ(Icon::Stop, fx.prompts.shown.back().icon);
 }
 
-TEST_F(Saving, ReadOnlyFolderLeavesTheOldFile) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
-  const std::string old = (dir / "pic" / "old.bmp").string();
-  ASSERT_TRUE(writeFileAtomic(old, "OLD"));
-  fs::permissions(dir / "pic", fs::perms::owner_read | fs::perms::owner_exec);
-  madeCopy();
-  name("old");
-  fx.prompts.answers = {Answer::Yes};
-  EXPECT_FALSE(savePanel(*fx.ws));
-  EXPECT_EQ("OLD", *readWholeFile(old));
-}
-
 TEST_F(Saving, TextFilesGoToTheFolderOfTheirExtension) {
   fx.p().setTz(0, "Copy, 0, 0\r\n");
   fx.p().setTz(3, "текст");
@@ -165,9 +127,6 @@ TEST_F(Saving, TextFilesGoToTheFolderOfTheirExtension) {
   name("notes.txt");
   ASSERT_TRUE(savePanel(*fx.ws));
   EXPECT_EQ("\xF2\xE5\xEA\xF1\xF2", *readWholeFile((dir / "txt" / "notes.txt").string())) << "Windows-1251";
-  name("my.ini");
-  ASSERT_TRUE(savePanel(*fx.ws));
-  EXPECT_TRUE(fs::exists(dir / "ini" / "my.ini"));
   // Text files may be saved again (after the overwrite question).
   fx.prompts.answers = {Answer::Yes};
   name("notes.txt");
@@ -199,16 +158,6 @@ TEST_F(Saving, RenameCheck) {
   ASSERT_TRUE(writeFileAtomic(b, "2"));
   EXPECT_TRUE(renameRefused(*fx.ws, a, b));
   EXPECT_EQ("Файл " + b + " уже существует.\r\nПереименование невозможно.", fx.prompts.shown.back().text);
-}
-
-TEST_F(Saving, SaveButtonFollowsTheName) {
-  fx.st().saveEnabled = false;
-  name("scan.bmp");
-  fileNameChanged(*fx.ws);
-  EXPECT_FALSE(fx.st().saveEnabled);
-  name("prog.Pfp");
-  fileNameChanged(*fx.ws);
-  EXPECT_TRUE(fx.st().saveEnabled);
 }
 
 TEST_F(Saving, SaveTableWritesTheOpenedPicture) {
