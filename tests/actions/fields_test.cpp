@@ -1,51 +1,38 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "actions/fields.h"
 #include "support/scripted_prompts.h"
 
 namespace quillaro {
 namespace {
 
-TEST(CommaFields, EmptyFieldIsConsumedAndAbsent) {
+std::vector<std::string> fieldsOf(const std::string& line) {
   FieldReader r;
-  r.setLine("Copy,,5");
-  ASSERT_TRUE(r.nextField());
-  EXPECT_EQ(r.field(), "Copy");
-  EXPECT_FALSE(r.nextField());
-  EXPECT_EQ(r.field(), "");
-  ASSERT_TRUE(r.nextField());
-  EXPECT_EQ(r.field(), "5");
-  EXPECT_FALSE(r.nextField());
-  EXPECT_FALSE(r.nextField());
+  r.setLine(line);
+  std::vector<std::string> out;
+  for (int i = 0; i < 8; ++i) out.push_back(r.nextField() ? r.field() : "<" + r.field() + ">");
+  while (!out.empty() && out.back() == "<>") out.pop_back();
+  return out;
 }
 
-TEST(CommaFields, FieldsAreTrimmedAndTrailingCommaEndsTheLine) {
-  FieldReader r;
-  r.setLine("  Open ,  a b  ,");
-  ASSERT_TRUE(r.nextField());
-  EXPECT_EQ(r.field(), "Open");
-  ASSERT_TRUE(r.nextField());
-  EXPECT_EQ(r.field(), "a b");
-  EXPECT_FALSE(r.nextField());
-  r.setLine("");
-  EXPECT_FALSE(r.nextField());
-  r.setLine("   ");
-  EXPECT_FALSE(r.nextField());
+TEST(CommaFields, TrimmedEmptyIsAbsentTrailingCommaEnds) {
+  using V = std::vector<std::string>;
+  EXPECT_EQ(fieldsOf("Copy,,5"), (V{"Copy", "<>", "5"}));
+  EXPECT_EQ(fieldsOf("  Open ,  a b  ,"), (V{"Open", "a b"}));
+  EXPECT_EQ(fieldsOf("   "), V{});
 }
 
 TEST(CommaFields, NonNumericFieldIsConsumedByNextNumber) {
   FieldReader r;
   r.setLine("A3, x, 3, 1e2, -.5, 1.");
-  ASSERT_FALSE(r.nextNumber());  // "A3"
-  ASSERT_FALSE(r.nextNumber());  // "x"
-  ASSERT_TRUE(r.nextNumber());
-  EXPECT_EQ(r.fieldValue(), 3);
-  ASSERT_TRUE(r.nextNumber());
-  EXPECT_EQ(r.fieldValue(), 100);
-  ASSERT_TRUE(r.nextNumber());
-  EXPECT_EQ(r.fieldValue(), -0.5);
-  ASSERT_TRUE(r.nextNumber());
-  EXPECT_EQ(r.fieldValue(), 1);
+  EXPECT_FALSE(r.nextNumber());
+  EXPECT_FALSE(r.nextNumber());
+  for (double want : {3.0, 100.0, -0.5, 1.0}) {
+    ASSERT_TRUE(r.nextNumber());
+    EXPECT_EQ(r.fieldValue(), want);
+  }
   EXPECT_FALSE(r.nextNumber());
 }
 
@@ -55,24 +42,11 @@ TEST(NumericText, UsualNumbersOnly) {
 }
 
 TEST(NumberReader, LeadingNumberAndRest) {
-  EXPECT_EQ(parseNumber("12abc"), 12);
-  EXPECT_EQ(parseNumber("abc"), 0);
-  EXPECT_EQ(parseNumber(""), 0);
-  EXPECT_EQ(parseNumber("  -3.25xyz"), -3.25);
-  EXPECT_EQ(parseNumber("1 2 3"), 123);  // blanks inside are skipped
-  EXPECT_EQ(parseNumber("4,"), 4);       // an unquoted key value keeps its comma
-  EXPECT_EQ(parseNumber("1.5.6"), 1.5);
-  EXPECT_EQ(parseNumber("2e3"), 2000);
-  EXPECT_EQ(parseNumber("2e"), 2);
-  EXPECT_EQ(parseNumber("2e-"), 2);
-  EXPECT_EQ(parseNumber("-"), 0);
-}
-
-TEST(NumberReader, LargeMagnitudesAreZero) {
-  EXPECT_EQ(parseNumber("99999999"), 99999999);
-  EXPECT_EQ(parseNumber("100000000"), 0);
-  EXPECT_EQ(parseNumber("-100000000"), 0);
-  EXPECT_EQ(parseNumber("1e8"), 0);
+  const std::pair<const char*, double> cases[] = {
+      {"12abc", 12}, {"abc", 0}, {"", 0}, {"  -3.25xyz", -3.25}, {"1 2 3", 123} /* inner blanks skipped */,
+      {"4,", 4} /* unquoted key value keeps its comma */, {"1.5.6", 1.5}, {"2e3", 2000}, {"2e", 2}, {"2e-", 2},
+      {"-", 0}, {"99999999", 99999999}, {"100000000", 0}, {"-100000000", 0}, {"1e8", 0}};
+  for (const auto& [text, want] : cases) EXPECT_EQ(parseNumber(text), want) << text;
 }
 
 TEST(NumberReader, OverflowShowsMessageAndGivesZero) {
@@ -81,104 +55,55 @@ TEST(NumberReader, OverflowShowsMessageAndGivesZero) {
   ASSERT_EQ(p.shown.size(), 1u);
   EXPECT_EQ(p.shown[0].text, "Неправильное число : \r\n1e400");
   EXPECT_EQ(p.shown[0].buttons, Buttons::Ok);
-  // Plain garbage is 0 without a message; underflow is just 0.
+  // Garbage and underflow are 0 without a message; no prompts: no crash.
   EXPECT_EQ(parseNumber("abc", &p), 0);
   EXPECT_EQ(parseNumber("1e-400", &p), 0);
   EXPECT_EQ(p.shown.size(), 1u);
-  // Without prompts (message switch off) no crash, still 0.
   EXPECT_EQ(parseNumber(std::string(400, '9')), 0);
 }
 
-TEST(NumberFormatter, HalfAwayFromZeroShortestForm) {
-  EXPECT_EQ(formatNumber(2.25, 1), "2.3");
-  EXPECT_EQ(formatNumber(2.0, 1), "2");
-  EXPECT_EQ(formatNumber(-2.25, 1), "-2.3");
-  EXPECT_EQ(formatNumber(2.24, 1), "2.2");
-  EXPECT_EQ(formatNumber(0.04, 1), "0");
-  EXPECT_EQ(formatNumber(-0.04, 1), "0");
-  EXPECT_EQ(formatNumber(1.005, 2), "1.01");
-  EXPECT_EQ(formatNumber(12.5, 3), "12.5");
-  EXPECT_EQ(formatNumber(0.123456, 5), "0.12346");
-  EXPECT_EQ(formatNumber(3.05, 2), "3.05");
-  EXPECT_EQ(formatNumber(9.96, 1), "10");
-  EXPECT_EQ(formatNumber(94.488, 1), "94.5");
-}
-
-TEST(NumberFormatter, DecimalsAreLimitedToOneToFive) {
-  EXPECT_EQ(formatNumber(1.23456789, 0), "1.2");
-  EXPECT_EQ(formatNumber(1.23456789, 9), "1.23457");
-  EXPECT_EQ(formatNumber(1.0 / 0.0, 2), "0");
+TEST(NumberFormatter, HalfAwayFromZeroShortestFormOneToFiveDecimals) {
+  struct Case { double v; int decimals; const char* want; };
+  for (const Case c : {Case{2.25, 1, "2.3"}, {2.0, 1, "2"}, {-2.25, 1, "-2.3"}, {2.24, 1, "2.2"}, {0.04, 1, "0"},
+                       {-0.04, 1, "0"}, {1.005, 2, "1.01"}, {12.5, 3, "12.5"}, {0.123456, 5, "0.12346"},
+                       {3.05, 2, "3.05"}, {9.96, 1, "10"}, {94.488, 1, "94.5"}, {1.23456789, 0, "1.2"},
+                       {1.23456789, 9, "1.23457"}, {1.0 / 0.0, 2, "0"}})
+    EXPECT_EQ(formatNumber(c.v, c.decimals), c.want) << c.v << " " << c.decimals;
 }
 
 TEST(KeyValues, KeyNeedsABlankBeforeItAndEqualsAfter) {
+  const std::tuple<const char*, const char*, const char*> cases[] = {
+      {"Copy, 0, 0, 289, 202, 4, 4, 100, 0, Land=1", "Land", "1"}, {"Copy,Land=1", "Land", ""},
+      {"Copy, Land =1", "land", "1"}, {"Copy, White=1", "W", ""}, {"hide=1", "hide", "1"},
+      {"DenseThin, W=4, Plus=1", "W", "4,"} /* unquoted: ends at a blank */,
+      {"Open, SRC=\"/home/u/My Scans/a.bmp\" X='a b'", "src", "/home/u/My Scans/a.bmp"},
+      {"Open, X='a b'", "x", "a b"}, {"Open, SRC=\"/home/u/My Scans/a.bmp", "SRC", ""},
+      {"A=   B=2", "A", "B=2"}, {"A=", "A", ""}, {"A=\"  padded  \"", "A", "padded"},
+      {"OpenPath=\"/d/Скан\"\r\nmask=\"5a5a\"\r\nMaskLine=1", "MASKLINE", "1"},
+      {"OpenPath=\"/d/Скан\"\r\nmask=\"5a5a\"", "OpenPath", "/d/Скан"},
+      {"mask=\"5a5a\"\r\nMaskLine=1", "Mask", "5a5a"}, {"x=1\nТекст=Да", "текст", "Да"}};
   FieldReader r;
-  r.prepareKeys("Copy, 0, 0, 289, 202, 4, 4, 100, 0, Land=1");
-  EXPECT_EQ(r.getKey("Land"), "1");
-  r.prepareKeys("Copy,Land=1");
-  EXPECT_EQ(r.getKey("Land"), "");
-  r.prepareKeys("Copy, Land =1");
-  EXPECT_EQ(r.getKey("land"), "1");
-  r.prepareKeys("Copy, White=1");
-  EXPECT_EQ(r.getKey("W"), "");
-  r.prepareKeys("hide=1");
-  EXPECT_EQ(r.getKey("hide"), "1");
-  EXPECT_EQ(r.getFlag("HIDE"), 1);
-  EXPECT_EQ(r.getFlag("exit"), 0);
-}
-
-TEST(KeyValues, UnquotedValueEndsAtBlankAndKeepsComma) {
-  FieldReader r;
-  r.prepareKeys("DenseThin, W=4, Plus=1");
-  EXPECT_EQ(r.getKey("W"), "4,");
-  EXPECT_EQ(parseNumber(r.getKey("W")), 4);
-  EXPECT_EQ(r.getKey("Plus"), "1");
-}
-
-TEST(KeyValues, QuotedValues) {
-  FieldReader r;
-  r.prepareKeys("Open, SRC=\"/home/u/My Scans/a.bmp\" X='a b'");
-  EXPECT_EQ(r.getKey("src"), "/home/u/My Scans/a.bmp");
-  EXPECT_EQ(r.getKey("x"), "a b");
-  r.prepareKeys("Open, SRC=\"/home/u/My Scans/a.bmp");
-  EXPECT_EQ(r.getKey("SRC"), "");
-  r.prepareKeys("A=   B=2");
-  EXPECT_EQ(r.getKey("A"), "B=2");
-  r.prepareKeys("A=");
-  EXPECT_EQ(r.getKey("A"), "");
-  r.prepareKeys("A=\"  padded  \"");
-  EXPECT_EQ(r.getKey("A"), "padded");
+  for (const auto& [line, key, want] : cases) {
+    r.prepareKeys(line);
+    EXPECT_EQ(r.getKey(key), want) << line << " / " << key;
+  }
 }
 
 TEST(KeyValues, RepeatedKeysAreReturnedInTurnThenWrap) {
   FieldReader r;
   r.prepareKeys("a=1 b=x a=2 a=3");
-  EXPECT_EQ(r.getKey("a"), "1");
-  EXPECT_EQ(r.getKey("a"), "2");
-  EXPECT_EQ(r.getKey("a"), "3");
-  EXPECT_EQ(r.getKey("a"), "1");
+  for (const char* want : {"1", "2", "3", "1"}) EXPECT_EQ(r.getKey("a"), want);
   EXPECT_EQ(r.getKey("b"), "x");  // wraps from after the first a
   r.prepareKeys("a=9");
   EXPECT_EQ(r.getKey("a"), "9");  // prepare resets the position
 }
 
-TEST(KeyValues, LineBreaksCountAsBlanksAndCaseOfValuesIsKept) {
-  FieldReader r;
-  r.prepareKeys("OpenPath=\"/d/Скан\"\r\nmask=\"5a5a\"\r\nMaskLine=1\nТекст=Да");
-  EXPECT_EQ(r.getKey("Mask"), "5a5a");
-  EXPECT_EQ(r.getKey("MASKLINE"), "1");
-  EXPECT_EQ(r.getKey("OpenPath"), "/d/Скан");
-  EXPECT_EQ(r.getKey("текст"), "Да");
-}
-
 TEST(KeyValues, FlagValuesRoundToNearestEven) {
   testing::ScriptedPrompts p;
   FieldReader r(&p);
-  r.prepareKeys("a=0.5 b=1.5 c=0.6 d=abc e=-1 f=1e999");
-  EXPECT_EQ(r.getFlag("a"), 0);
-  EXPECT_EQ(r.getFlag("b"), 1);
-  EXPECT_EQ(r.getFlag("c"), 1);
-  EXPECT_EQ(r.getFlag("d"), 0);
-  EXPECT_EQ(r.getFlag("e"), 1);
+  r.prepareKeys("a=0.5 b=1.5 c=0.6 d=abc e=-1 HIDE=1 f=1e999");
+  for (const auto& [key, want] : {std::pair{"a", 0}, {"b", 1}, {"c", 1}, {"d", 0}, {"e", 1}, {"hide", 1}, {"exit", 0}})
+    EXPECT_EQ(r.getFlag(key), want) << key;
   EXPECT_TRUE(p.shown.empty());
   EXPECT_EQ(r.getFlag("f"), 0);
   EXPECT_EQ(p.shown.size(), 1u);

@@ -28,37 +28,23 @@ struct Runner : ::testing::Test {
   void program(const std::string& text) { p.setTz(0, text); }
 };
 
-// --- Line reading ---
-
-TEST(RunnerLines, TextBlockOverThreeLinesIsOneCommand) {
-  const std::string text = "X, 1, 2, 3, 4, <TEXT>one\r\ntwo\r\nthree</TEXT>\r\nOver\r\n";
-  const std::string upper = upperUtf8(text);
-  ProgramLine a = nextProgramLine(text, upper, 0);
-  EXPECT_EQ(a.text, "X, 1, 2, 3, 4, <TEXT>one\r\ntwo\r\nthree</TEXT>");
-  ProgramLine b = nextProgramLine(text, upper, a.next);
-  EXPECT_EQ(b.text, "Over");
-  EXPECT_EQ(b.next, text.size());
-}
-
-TEST(RunnerLines, MissingClosingTagKeepsTheLineAndOtherLinesAreNotExtended) {
-  const std::string text = "x, <text>open\r\nOver\r\nT, <TEXT>a\r\nb</TEXT>";
-  const std::string upper = upperUtf8(text);
-  ProgramLine a = nextProgramLine(text, upper, 0);
-  EXPECT_EQ(a.text, "x, <text>open\r\nOver\r\nT, <TEXT>a\r\nb</TEXT>");  // up to the next closing tag
-  const std::string open = "x, <text>open\r\nOver\r\nT, <TEXT>a";
-  a = nextProgramLine(open, upperUtf8(open), 0);
-  EXPECT_EQ(a.text, "x, <text>open");
-  ProgramLine b = nextProgramLine(open, upperUtf8(open), a.next);
-  EXPECT_EQ(b.text, "Over");
-  ProgramLine c = nextProgramLine(text, upper, 21);
-  EXPECT_EQ(c.text, "T, <TEXT>a");  // only X lines carry text blocks
-}
-
-TEST(RunnerLines, TagOnALaterLineDoesNotExtendAnXLineWithoutOne) {
-  const std::string text = "X, 1\r\nX, <TEXT>a</TEXT>";
-  const std::string upper = upperUtf8(text);
-  EXPECT_EQ(nextProgramLine(text, upper, 0).text, "X, 1");
-  EXPECT_EQ(nextProgramLine(text, upper, 6).text, "X, <TEXT>a</TEXT>");
+TEST(RunnerLines, TextBlocksOfXLinesSpanLines) {
+  struct Case { const char* text; std::size_t from; const char* want; };
+  for (const Case c : {
+           Case{"X, 1, 2, 3, 4, <TEXT>one\r\ntwo\r\nthree</TEXT>\r\nOver\r\n", 0,
+                "X, 1, 2, 3, 4, <TEXT>one\r\ntwo\r\nthree</TEXT>"},
+           {"X, 1, <TEXT>a</TEXT>\r\nOver\r\n", 22, "Over"},
+           {"x, <text>open\r\nOver\r\nT, <TEXT>a\r\nb</TEXT>", 0, "x, <text>open\r\nOver\r\nT, <TEXT>a\r\nb</TEXT>"},
+           {"x, <text>open\r\nOver\r\nT, <TEXT>a", 0, "x, <text>open"},  // no closing tag at all
+           {"x, <text>open\r\nOver\r\nT, <TEXT>a", 15, "Over"},
+           {"x, <text>open\r\nOver\r\nT, <TEXT>a\r\nb</TEXT>", 21, "T, <TEXT>a"},  // only X lines carry blocks
+           {"X, 1\r\nX, <TEXT>a</TEXT>", 0, "X, 1"},
+           {"X, 1\r\nX, <TEXT>a</TEXT>", 6, "X, <TEXT>a</TEXT>"}}) {
+    const std::string text = c.text;
+    EXPECT_EQ(nextProgramLine(text, upperUtf8(text), c.from).text, c.want) << c.text;
+  }
+  const std::string text = "Over\r\n";
+  EXPECT_EQ(nextProgramLine(text, text, 0).next, text.size());
 }
 
 TEST(RunnerNew, TrailingNewMovesToTheTopOrIsRemoved) {
@@ -70,15 +56,6 @@ TEST(RunnerNew, TrailingNewMovesToTheTopOrIsRemoved) {
   EXPECT_EQ(rearrangeTrailingNew("New"), "New");
   EXPECT_EQ(rearrangeTrailingNew(""), "");
 }
-
-TEST_F(Runner, RunAllRearrangesTheProgramTextAndRunsIt) {
-  program("Over\r\nNew, L");
-  EXPECT_EQ(runAll(ws), RunEnd::Finished);
-  EXPECT_EQ(p.tz(0), "New, L\r\nOver\r\n");
-  EXPECT_EQ(fake.calls, (Calls{"new 1 program", "over"}));
-}
-
-// --- Running ---
 
 TEST_F(Runner, EveryKindStartsItsOperation) {
   program("T, 0, 0, 10, 10, 2, 3\r\nX, 0, 0, 1, 1, <TEXT>a</TEXT>\r\nCopy, 0, 0\r\n"
@@ -102,9 +79,7 @@ TEST_F(Runner, PanelValuesComeBackAfterTheRun) {
   program("X, 5, 5, 5, 5, 7, 8, FS=30 <TEXT>run</TEXT>\r\nMask, 1, 1, 1, 1, 0000\r\nA3, 1\r\n");
   runAll(ws);
   EXPECT_EQ(fake.calls[0], "text run fs=30 flag=0");  // drawn with the changed values
-  EXPECT_EQ(p.tn(33), "72");
-  EXPECT_EQ(p.tn(0), "4");
-  EXPECT_EQ(p.tn(24), "1");
+  for (const auto& [i, text] : {std::pair{33, "72"}, {0, "4"}, {24, "1"}}) EXPECT_EQ(p.tn(i), text) << i;
   EXPECT_EQ(p.tz(1), "mine");
   EXPECT_EQ(p.held(Held::MaskPattern), "5A5A");
   EXPECT_FALSE(p.check(Check::ChA3));
@@ -117,7 +92,6 @@ TEST_F(Runner, CopyFieldsComeBackOnlyAfterACopy) {
   program("Copy, 1\r\n");
   runAll(ws);
   EXPECT_EQ(p.tn(20), "10");
-  ws.ops.readCopyRecord = [](Workspace& w) { w.params.setTn(20, "99"); };
   program("T, 0, 0, 1, 1\r\n");
   p.setTn(20, "99");
   runAll(ws);
@@ -153,9 +127,7 @@ TEST_F(Runner, LongProgramAsksFirst) {
   EXPECT_TRUE(fake.calls.empty());
   ASSERT_EQ(prompts.shown.size(), 1u);
   EXPECT_EQ(prompts.shown[0].text, "Выполнить действия ?");
-  // 512 characters ask only while reminding is on
-  std::string mid(600, ' ');
-  program("Over\r\n" + mid);
+  program("Over\r\n" + std::string(600, ' '));  // over 512 asks only while reminding is on
   EXPECT_EQ(runAll(ws), RunEnd::Finished);
   EXPECT_EQ(prompts.shown.size(), 1u);
   p.setChb(31, true);
@@ -163,17 +135,6 @@ TEST_F(Runner, LongProgramAsksFirst) {
   runAll(ws);
   EXPECT_EQ(prompts.shown.size(), 2u);
   EXPECT_EQ(fake.calls, (Calls{"over", "over"}));
-}
-
-TEST_F(Runner, ARunRecordsNothing) {
-  installActionModules(ws);
-  p.setChb(30, true);
-  program("New\r\nNew, L\r\nOver\r\n");
-  ws.image.loaded = false;
-  runAll(ws);
-  EXPECT_EQ(p.tz(0), "New\r\nNew, L\r\nOver\r\n");
-  EXPECT_TRUE(ws.recorder.recordingAllowed);
-  EXPECT_EQ(ws.image.bitmap.width, 7016);
 }
 
 TEST_F(Runner, BlankA4SheetWhenNoPictureIsLoaded) {
@@ -188,39 +149,35 @@ TEST_F(Runner, BlankA4SheetWhenNoPictureIsLoaded) {
 }
 
 TEST_F(Runner, AutomationIsSuspendedDuringTheRun) {
-  for (int k : {39, 38, 48, 52, 53, 61, 62, 63}) p.setChb(k, true);
+  const int boxes[] = {39, 38, 48, 52, 53, 61, 62, 63};
+  for (int k : boxes) p.setChb(k, true);
   bool seenOn = false;
   ws.ops.turn = [&](Workspace& w, TurnDirection) {
-    for (int k : {39, 38, 48, 52, 53, 61, 62, 63}) seenOn = seenOn || w.params.chb(k);
+    for (int k : boxes) seenOn = seenOn || w.params.chb(k);
   };
   program("Over");
   runAll(ws);
   EXPECT_FALSE(seenOn);
-  for (int k : {39, 38, 48, 52, 53, 61, 62, 63}) EXPECT_TRUE(p.chb(k)) << k;
+  for (int k : boxes) EXPECT_TRUE(p.chb(k)) << k;
 }
 
-struct StopAfter : Progress {
+struct StopAtSecondPump : Progress {
   int pumps = 0;
-  int stopAt = 1;
   void percent(int) override {}
   void status(std::string_view) override {}
-  bool pump() override { return ++pumps >= stopAt; }
+  bool pump() override { return ++pumps >= 2; }
 };
 
-TEST_F(Runner, StopRequestEndsTheLoopBeforeTheNextOperation) {
-  StopAfter progress;
-  progress.stopAt = 2;
-  ws.progress = &progress;
-  program("Over\r\nRight\r\nLeft\r\n");
-  EXPECT_EQ(runAll(ws), RunEnd::Stopped);
-  EXPECT_EQ(fake.calls, (Calls{"over", "right"}));  // Right was interpreted, its kind needs nothing more
-}
-
-TEST_F(Runner, StopRequestIsClearedAtTheStart) {
+TEST_F(Runner, StopRequestIsClearedAtTheStartAndEndsTheLoopBeforeTheNextOperation) {
   requestStop(ws);
   program("T, 0, 0, 1, 1\r\n");
   EXPECT_EQ(runAll(ws), RunEnd::Finished);
-  EXPECT_EQ(fake.calls.size(), 1u);
+  StopAtSecondPump progress;
+  ws.progress = &progress;
+  program("Over\r\nRight\r\nLeft\r\n");
+  EXPECT_EQ(runAll(ws), RunEnd::Stopped);
+  // Right was interpreted, its kind needs nothing more.
+  EXPECT_EQ(fake.calls, (Calls{"table x flag=0", "over", "right"}));
   program("' only a comment");  // and reading one command finds nothing without a command
   EXPECT_FALSE(readOneCommand(ws, 0).found);
   program("");
@@ -232,15 +189,6 @@ TEST_F(Runner, LineFlagsSkipCopiesAndFeedTheOtherCommands) {
   runText(ws, "T, 0, 0, 1, 1, 2, 2\r\nCopy, 1\r\nT, 0, 0, 1, 1, 3, 3\r\nT, 0, 0, 1, 1, 4, 4", true);
   EXPECT_EQ(fake.calls, (Calls{"table 2x2 flag=1", "copyrecord 1 land=", "table 3x3 flag=0", "table 4x4 flag=0"}));
   EXPECT_TRUE(ws.actions.lineFlags.empty());
-}
-
-TEST_F(Runner, RunTextLeavesTheProgramTextAlone) {
-  program("Over\r\n");
-  runAll(ws);
-  runText(ws, "Left");
-  EXPECT_TRUE(ws.program.changed);
-  EXPECT_EQ(p.tz(0), "Over\r\n");
-  EXPECT_EQ(fake.calls, (Calls{"over", "left"}));
 }
 
 TEST_F(Runner, SelectionNeedsTheFocusInTheText) {
@@ -281,14 +229,11 @@ TEST_F(Runner, UnavailableOperationIsReportedOncePerRun) {
   EXPECT_EQ(prompts.shown.size(), 4u);
 }
 
-// --- Read one command (F1) ---
-
 TEST_F(Runner, ReadOneCommandAppliesTheLineAtTheCursor) {
   program("Over\r\n' note\r\nT, 1, 2, 3, 4, 5, 6\r\nPrint, 2");
   p.setChb(15, true);
   p.setChb(30, true);
-  const std::size_t cursor = 8;  // inside the comment line
-  ReadCommand r = readOneCommand(ws, cursor);
+  ReadCommand r = readOneCommand(ws, 8);  // the cursor in the comment line
   ASSERT_TRUE(r.found);
   EXPECT_EQ(r.kind, kCmdTable);
   EXPECT_EQ(r.start, 14u);
@@ -300,26 +245,23 @@ TEST_F(Runner, ReadOneCommandAppliesTheLineAtTheCursor) {
   EXPECT_TRUE(p.check(Check::ChSelSize));
 }
 
-TEST_F(Runner, ReadOneCommandCopyTurnsSelectionSizeOff) {
+TEST_F(Runner, ReadOneCommandCopyAndPositionsInCharacters) {
   program("Copy, 1, 2");
   ReadCommand r = readOneCommand(ws, 3);
   EXPECT_EQ(r.kind, kCmdCopy);
   EXPECT_TRUE(r.hideTableFrame);
   EXPECT_FALSE(p.check(Check::ChSelSize));
-}
-
-TEST_F(Runner, ReadOneCommandCountsCharactersNotBytes) {
   program("' Привет\r\nOver");
-  ReadCommand r = readOneCommand(ws, 9);  // after the Cyrillic comment
+  fake.calls.clear();
+  r = readOneCommand(ws, 9);  // after the Cyrillic comment
   ASSERT_TRUE(r.found);
   EXPECT_EQ(r.start, 10u);
-  EXPECT_EQ(fake.calls, (Calls{"over"}));  // kind 7 is carried out by the interpreter
+  EXPECT_EQ(fake.calls, (Calls{"over"}));  // a turn is carried out by the interpreter
 }
 
 TEST_F(Runner, ReadingAContinuationAppliesItsTextLineFirst) {
   program("X, 1, 2, 3, 4, FS=30 <TEXT>a\r\nb</TEXT>\r\nX-, FA=B\r\nX-, FA=i");
-  const std::size_t cursor = 42;  // in the first X- line
-  ReadCommand r = readOneCommand(ws, cursor);
+  ReadCommand r = readOneCommand(ws, 42);  // in the first X- line
   ASSERT_TRUE(r.found);
   EXPECT_EQ(r.kind, kCmdText);
   EXPECT_TRUE(r.openTextDialog);
@@ -361,28 +303,22 @@ TEST_F(Runner, PlainF1BringsThePictureItsLineWorksOnCtrlF1DoesNot) {
   EXPECT_EQ(fake.calls, (Calls{"open b.bmp"}));
 }
 
-// --- The start-up timer ---
-
-TEST(StartupTimerTest, FifthTickRunsTheProgramOnce) {
+TEST(StartupTimerTest, FifthTickRunsTheProgramOnceAfterAnAutomaticCopy) {
   StartupTimer t;
   t.programPending = true;
+  t.autoCopyPending = true;
   t.start();
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(t.tick(), StartupTimer::Action::None);
+  EXPECT_EQ(t.tick(), StartupTimer::Action::AutoCopy);
+  EXPECT_TRUE(t.programPending);
+  EXPECT_EQ(t.ticks, 0);
+  EXPECT_FALSE(t.enabled);
+  t.start();  // again after the copy
   for (int i = 0; i < 4; ++i) EXPECT_EQ(t.tick(), StartupTimer::Action::None);
   EXPECT_EQ(t.tick(), StartupTimer::Action::RunProgram);
   EXPECT_FALSE(t.enabled);
   EXPECT_FALSE(t.programPending);
   for (int i = 0; i < 10; ++i) EXPECT_EQ(t.tick(), StartupTimer::Action::None);
-}
-
-TEST(StartupTimerTest, AutomaticCopyComesFirst) {
-  StartupTimer t;
-  t.programPending = true;
-  t.autoCopyPending = true;
-  t.start();
-  for (int i = 0; i < 4; ++i) t.tick();
-  EXPECT_EQ(t.tick(), StartupTimer::Action::AutoCopy);
-  EXPECT_TRUE(t.programPending);
-  EXPECT_EQ(t.ticks, 0);
 }
 
 }  // namespace
