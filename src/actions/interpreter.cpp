@@ -206,7 +206,8 @@ int groupA(Workspace& ws, const std::string& word) {
   if (word == "A3") {
     if (r.nextNumber()) {
       const long long half = nearest(r.fieldValue());
-      if (half == 1 || half == 2) {
+      // Reading one line (F1) sets the panels only: the sheet is not begun anew.
+      if ((half == 1 || half == 2) && !ws.readingMode) {
         if (ops.selectA3Half) ops.selectA3Half(ws, static_cast<int>(half));
         else reportUnavailable(ws, "A3");
       }
@@ -298,7 +299,12 @@ int groupB(Workspace& ws, const std::string& word) {
     ws.setMaskPattern(r.field());
     if (ws.shared.bitDepth == 8) p.setChb(59, r.getFlag("OnGray") != 0);
   }
-  if (word == "ERASE") kind = kCmdErase;
+  if (word == "ERASE") {
+    kind = kCmdErase;
+    // The recorder writes ", OnGray=1" on erase lines too; without it a replayed erase of a
+    // grey picture would whiten only the black pixels.
+    if (ws.shared.bitDepth == 8) p.setChb(59, r.getFlag("OnGray") != 0);
+  }
   if (word == "U") kind = kCmdMergeCells;
   if (first == 'D') {
     if (word == "DENSETHIN") {

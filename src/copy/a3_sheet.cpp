@@ -169,8 +169,6 @@ bool toA3(Workspace& ws) {
 }
 
 void selectA3Half(Workspace& ws, int half) {
-  // Reading one line (F1) sets the panels only; the sheet stays as it is.
-  if (ws.readingMode) return;
   CopyState& st = copyState(ws);
   if (half == 1) {
     if (st.a3State != 0) eraseA3(ws);
