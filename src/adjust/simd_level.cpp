@@ -15,7 +15,8 @@ SimdLevel detect() {
                     __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt");
   if (!base) return SimdLevel::Scalar;
   if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-      __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi"))
+      __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi") &&
+      __builtin_cpu_supports("gfni"))
     return SimdLevel::Avx512;
   return SimdLevel::Avx2;
 #endif

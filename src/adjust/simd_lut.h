@@ -11,7 +11,7 @@
 
 #define QUILLARO_AVX2 __attribute__((target("avx2,bmi,bmi2,popcnt")))
 #define QUILLARO_AVX512 \
-  __attribute__((target("avx2,bmi,bmi2,popcnt,avx512f,avx512bw,avx512vl,avx512vbmi")))
+  __attribute__((target("avx2,bmi,bmi2,popcnt,avx512f,avx512bw,avx512vl,avx512vbmi,gfni")))
 
 namespace quillaro {
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "adjust/simd_level.h"
@@ -707,77 +708,164 @@ void transpose16x16(__m128i r[16]) {
 #endif
 
 #if QUILLARO_X86_KERNELS
-// Sixty-four source rows, eight destination bytes, per pass while the eight bytes fit in
-// the destination stride; returns the first destination byte left. Lane L of vector i
-// holds source row 8b + 16 L + (i < 8 ? 7 - i : 23 - i), so that after the byte
-// transpose the sign bits of a vector, taken as a mask, are the eight destination bytes
-// of one column, first column in the top bit of each; doubling the bytes moves the next
-// column into the sign bits.
-template <class RowFor>
-QUILLARO_AVX512 int quarter1Avx512(const QuarterGeometry& g, Reporter& rep, RowFor rowFor) {
-  const int srcW = g.src.width;
-  const int srcBytes = g.src.rowBytes;
-  const int dstBytes = g.dst.rowBytes;
-  const std::ptrdiff_t dstStep = g.right ? -static_cast<std::ptrdiff_t>(g.dst.stride)
-                                         : static_cast<std::ptrdiff_t>(g.dst.stride);
-  alignas(16) std::uint8_t tail[64][16];
-  int b = 0;
-  for (; b < dstBytes && b + 8 <= g.dst.stride; b += 8) {
-    rep.at(8 * b);
-    const std::uint8_t* rows[64];
-    for (int l = 0; l < 4; ++l)
-      for (int i = 0; i < 16; ++i)
-        rows[16 * l + i] = rowFor(8 * b + 16 * l + (i < 8 ? 7 - i : 23 - i));
-    // With every row of the band in the picture, the rows of one vector's four lanes lie
-    // 16 source rows apart, so they are reached from the first with three fixed offsets
-    // instead of 64 pointers per step.
-    const bool inside = 8 * b + 64 <= g.dst.width;
-    const std::ptrdiff_t lane = 16 * g.srcStep;
-    for (int c0 = 0; c0 < srcBytes; c0 += 16) {
-      __m512i r[16];
-      if (inside && c0 + 16 <= srcBytes) {
-        for (int i = 0; i < 16; ++i) {
-          const std::uint8_t* p = rows[i] + c0;
-          __m512i v = _mm512_castsi128_si512(load16(p));
-          v = _mm512_inserti32x4(v, load16(p + lane), 1);
-          v = _mm512_inserti32x4(v, load16(p + 2 * lane), 2);
-          r[i] = _mm512_inserti32x4(v, load16(p + 3 * lane), 3);
+// A 1-bit block of 512 rows by 64 bytes, transposed: destination row j (at dst + j x
+// dstStep, 64 bytes) takes bit column j of the source rows, source row i in bit i, the
+// first column and the first row in the top bits. It goes in three steps through two small
+// buffers, each step with whole vectors:
+//  1. eight rows at a time, the bytes are interleaved so that word c of the eight rows
+//     holds their byte c, and one affine step turns each such 8 x 8 block of bits: byte m
+//     of the word is then source column 8c + m of the eight rows;
+//  2. eight such groups (64 rows) at a time, the words of one byte c are gathered into a
+//     vector and a byte permute makes word m of it the eight bytes of destination row
+//     8c + m;
+//  3. the eight vectors (512 rows) of one byte c are transposed as 8 x 8 words, giving the
+//     whole 64 bytes of destination rows 8c .. 8c + 7.
+class BitBlockTranspose {
+public:
+  QUILLARO_AVX512 BitBlockTranspose() {
+    alignas(64) std::uint8_t index[64];
+    for (int m = 0; m < 8; ++m)
+      for (int k = 0; k < 8; ++k) index[8 * m + k] = static_cast<std::uint8_t>(8 * k + m);
+    gather_ = _mm512_load_si512(index);
+  }
+
+  // Source row i at rows[i] + offset; destination rows j < dstRows get their first dstBytes
+  // bytes.
+  QUILLARO_AVX512 void run(const std::uint8_t* const* rows, std::ptrdiff_t offset,
+                           std::uint8_t* dst, std::ptrdiff_t dstStep, int dstRows,
+                           int dstBytes) {
+    // Byte j of each word keeps source column j of the eight rows.
+    const __m512i columns = _mm512_set1_epi64(0x0102040810204080ll);
+    for (int o = 0; o < 8; ++o) {
+      for (int g = 0; g < 8; ++g) {
+        const std::uint8_t* const* p = rows + 64 * o + 8 * g;
+        __m512i a[8];
+        for (int k = 0; k < 8; ++k) a[k] = _mm512_loadu_si512(p[k] + offset);
+        __m512i t[8], u[8];
+        for (int k = 0; k < 4; ++k) {
+          t[2 * k] = _mm512_unpacklo_epi8(a[2 * k], a[2 * k + 1]);
+          t[2 * k + 1] = _mm512_unpackhi_epi8(a[2 * k], a[2 * k + 1]);
         }
-      } else {
-        const std::uint8_t* at[64];
-        if (c0 + 16 <= srcBytes) {
-          for (int k = 0; k < 64; ++k) at[k] = rows[k] + c0;
-        } else {
-          const std::size_t n = static_cast<std::size_t>(srcBytes - c0);
-          for (int k = 0; k < 64; ++k) {
-            std::memset(tail[k], 0xFF, 16);
-            std::memcpy(tail[k], rows[k] + c0, n);
-            at[k] = tail[k];
-          }
+        for (int h = 0; h < 2; ++h) {
+          u[4 * h + 0] = _mm512_unpacklo_epi16(t[4 * h], t[4 * h + 2]);
+          u[4 * h + 1] = _mm512_unpackhi_epi16(t[4 * h], t[4 * h + 2]);
+          u[4 * h + 2] = _mm512_unpacklo_epi16(t[4 * h + 1], t[4 * h + 3]);
+          u[4 * h + 3] = _mm512_unpackhi_epi16(t[4 * h + 1], t[4 * h + 3]);
         }
-        for (int i = 0; i < 16; ++i) {
-          __m512i v = _mm512_castsi128_si512(load16(at[i]));
-          v = _mm512_inserti32x4(v, load16(at[16 + i]), 1);
-          v = _mm512_inserti32x4(v, load16(at[32 + i]), 2);
-          r[i] = _mm512_inserti32x4(v, load16(at[48 + i]), 3);
+        // Vector j, lane L, word h: byte c = 16 L + 2 j + h of the eight rows.
+        for (int j = 0; j < 4; ++j) {
+          const __m512i lo = _mm512_maskz_unpacklo_epi32(0xFFFF, u[j], u[4 + j]);
+          const __m512i hi = _mm512_maskz_unpackhi_epi32(0xFFFF, u[j], u[4 + j]);
+          _mm512_store_si512(groups_[g][2 * j],
+                             _mm512_maskz_gf2p8affine_epi64_epi8(~0ull, columns, lo, 0));
+          _mm512_store_si512(groups_[g][2 * j + 1],
+                             _mm512_maskz_gf2p8affine_epi64_epi8(~0ull, columns, hi, 0));
         }
       }
-      transposeLanes512(r);
-      const int cEnd = std::min(16, srcBytes - c0);
-      for (int c = 0; c < cEnd; ++c) {
-        __m512i x = r[c];
-        const int sx = 8 * (c0 + c);
-        const int columns = std::min(8, srcW - sx);
-        std::uint8_t* d = g.dstRow(g.right ? srcW - 1 - sx : sx) + b;
-        for (int m = 0; m < columns; ++m, d += dstStep) {
-          const std::uint64_t mask = _mm512_movepi8_mask(x);  // byte k: bits 8k..8k+7
-          std::memcpy(d, &mask, 8);
-          x = _mm512_add_epi8(x, x);
-        }
+      for (int j = 0; j < 8; ++j) {
+        __m512i x[8];
+        for (int g = 0; g < 8; ++g) x[g] = _mm512_load_si512(groups_[g][j]);
+        transposeWords(x);
+        // x[q] now holds byte c = 16 (q / 2) + 2 j + q % 2 of the 64 rows, word g per group.
+        for (int q = 0; q < 8; ++q)
+          _mm512_store_si512(octets_[16 * (q >> 1) + 2 * j + (q & 1)][o],
+                             _mm512_maskz_permutexvar_epi8(~0ull, gather_, x[q]));
+      }
+    }
+    const __mmask64 part = dstBytes >= 64 ? ~0ull : (1ull << dstBytes) - 1;
+    for (int c = 0; 8 * c < dstRows; ++c) {
+      __m512i x[8];
+      for (int o = 0; o < 8; ++o) x[o] = _mm512_load_si512(octets_[c][o]);
+      transposeWords(x);
+      std::uint8_t* d = dst + 8 * c * dstStep;
+      const int n = std::min(8, dstRows - 8 * c);
+      if (n == 8 && dstBytes >= 64) {
+        for (int m = 0; m < 8; ++m) _mm512_storeu_si512(d + m * dstStep, x[m]);
+      } else {
+        for (int m = 0; m < n; ++m) _mm512_mask_storeu_epi8(d + m * dstStep, part, x[m]);
       }
     }
   }
-  return b;
+
+private:
+  // Lanes of a and b chosen by `Select` as _mm512_shuffle_i64x2 does (in zeroing form, as
+  // the plain form's header version leaves GCC 12 warning about an undefined operand).
+  template <int Select>
+  QUILLARO_AVX512 static __m512i shuffleLanes(__m512i a, __m512i b) {
+    return _mm512_maskz_shuffle_i64x2(0xFF, a, b, Select);
+  }
+
+  // 8 x 8 words: word q of x[i] becomes word i of x[q]. The pairs of words are interleaved
+  // first, then the 128-bit lanes of each four vectors are transposed.
+  QUILLARO_AVX512 static void transposeWords(__m512i x[8]) {
+    __m512i a[8];
+    for (int i = 0; i < 4; ++i) {
+      a[2 * i] = unpackLo64(x[2 * i], x[2 * i + 1]);
+      a[2 * i + 1] = unpackHi64(x[2 * i], x[2 * i + 1]);
+    }
+    // Lane L of a[2 i + e] holds words 2 L + e of x[2 i] and x[2 i + 1].
+    for (int e = 0; e < 2; ++e) {
+      const __m512i p0 = shuffleLanes<0x44>(a[e], a[2 + e]);
+      const __m512i p1 = shuffleLanes<0xEE>(a[e], a[2 + e]);
+      const __m512i p2 = shuffleLanes<0x44>(a[4 + e], a[6 + e]);
+      const __m512i p3 = shuffleLanes<0xEE>(a[4 + e], a[6 + e]);
+      x[e] = shuffleLanes<0x88>(p0, p2);
+      x[2 + e] = shuffleLanes<0xDD>(p0, p2);
+      x[4 + e] = shuffleLanes<0x88>(p1, p3);
+      x[6 + e] = shuffleLanes<0xDD>(p1, p3);
+    }
+  }
+
+  __m512i gather_;
+  alignas(64) std::uint8_t groups_[8][8][64];
+  alignas(64) std::uint8_t octets_[64][8][64];
+};
+
+// Blocks of 512 source rows by 64 bytes. Rows past the picture read as white; bytes past
+// the row are read from the padding and the next row and only reach destination rows that
+// do not exist, which are not written, except where they would lie past the picture's
+// memory: those rows are read from a copy. The last band writes the destination's padding
+// bytes too (white, from the rows past the picture).
+QUILLARO_AVX512 void quarter1Avx512(const QuarterGeometry& g, Reporter& rep) {
+  const int srcW = g.src.width, srcH = g.src.height;
+  const int srcBytes = g.src.rowBytes;
+  const int dstStride = g.dst.stride;
+  const std::ptrdiff_t dstStep = g.right ? -static_cast<std::ptrdiff_t>(dstStride)
+                                         : static_cast<std::ptrdiff_t>(dstStride);
+  const std::uint8_t* const srcEnd = g.src.data() + g.src.byteCount();
+  auto work = std::make_unique<BitBlockTranspose>();
+  const std::vector<std::uint8_t> white(static_cast<std::size_t>(g.src.stride) + 64, 0xFF);
+  // The last 64 bytes of the picture's memory followed by white, for the rows whose 64
+  // bytes would run past it.
+  const std::uint8_t* const tailStart = std::max(g.src.data(), srcEnd - 64);
+  alignas(64) std::uint8_t tail[128];
+  std::memset(tail, 0xFF, sizeof tail);
+  std::memcpy(tail, tailStart, static_cast<std::size_t>(srcEnd - tailStart));
+  const std::uint8_t* rows[512];
+  const std::uint8_t* nearEnd[512];
+  for (int t = 0; 512 * t < srcH; ++t) {
+    rep.at(512 * t);
+    const int firstByte = 64 * t;  // destination byte of source row 512 t
+    const int bytesHere = std::min(64, dstStride - firstByte);
+    const int rowsHere = std::min(512, srcH - 512 * t);
+    for (int i = 0; i < 512; ++i)
+      rows[i] = i < rowsHere ? g.srcRow(512 * t + i) : white.data();
+    const std::uint8_t* const highest = std::max(rows[0], rows[rowsHere - 1]);
+    for (int k = 0; 64 * k < srcBytes; ++k) {
+      const int firstColumn = 512 * k;
+      std::uint8_t* d = g.dstRow(g.right ? srcW - 1 - firstColumn : firstColumn) + firstByte;
+      const int columns = std::min(512, srcW - firstColumn);
+      if (highest + 64 * k + 64 <= srcEnd) {
+        work->run(rows, 64 * k, d, dstStep, columns, bytesHere);
+        continue;
+      }
+      for (int i = 0; i < 512; ++i) {
+        const std::uint8_t* r = rows[i] + 64 * k;
+        nearEnd[i] = i >= rowsHere || r + 64 <= srcEnd ? r : tail + (r - tailStart);
+      }
+      work->run(nearEnd, 0, d, dstStep, columns, bytesHere);
+    }
+  }
 }
 #endif
 
@@ -788,10 +876,13 @@ void quarter1(const QuarterGeometry& g, Reporter& rep) {
   const int dstBytes = g.dst.rowBytes;
   std::vector<std::uint8_t> white(static_cast<std::size_t>(srcBytes) + 16, 0xFF);
   auto rowFor = [&](int i) { return i < dstW ? g.srcRow(i) : white.data(); };
-  int b = 0;
 #if QUILLARO_X86_KERNELS
-  if (simdLevel() == SimdLevel::Avx512) b = quarter1Avx512(g, rep, rowFor);
+  if (simdLevel() == SimdLevel::Avx512) {
+    quarter1Avx512(g, rep);
+    return;
+  }
 #endif
+  int b = 0;
 #if defined(__SSE2__)
   // Thirty-two source rows, four destination bytes, per pass. The stride of a 1-bit row
   // is a multiple of 4, so the four bytes always fit; those past the row bytes come from
@@ -872,9 +963,10 @@ bool quarterInto(const Bitmap& src, Bitmap& dst, bool right, Progress* progress)
   if (!turnable(src) || &src == &dst || dst.empty() || dst.bits != src.bits ||
       dst.width != src.height || dst.height != src.width)
     return false;
-  // Padding bytes are not written by the kernels below; keep them white, as in a new
-  // picture.
-  if (dst.stride != dst.rowBytes) {
+  // Padding bytes are not written by the kernels below (but by the 1-bit vector one); keep
+  // them white, as in a new picture.
+  const bool padsItself = src.bits == 1 && simdLevel() == SimdLevel::Avx512;
+  if (dst.stride != dst.rowBytes && !padsItself) {
     const std::size_t pad = static_cast<std::size_t>(dst.stride - dst.rowBytes);
     for (int s = 0; s < dst.height; ++s) std::memset(dst.fileRow(s) + dst.rowBytes, 0xFF, pad);
   }

@@ -65,15 +65,17 @@ Bitmap slowTurn(const Bitmap& s, Turn turn) {
   return ::testing::AssertionSuccess();
 }
 
-// Sizes around the vector blocks (16 columns by 8 to 64 rows, 64-byte rows, 256-pixel tiles)
-// with every 1-bit padding, at every level this processor supports; the left turn goes into
-// a reused buffer of random bytes.
+// Sizes around the vector blocks (16 columns by 8 to 64 rows, 64-byte rows, 256-pixel tiles,
+// 512 x 512-pixel 1-bit blocks) with every 1-bit padding, at every level this processor
+// supports; the left turn goes into a reused buffer of random bytes.
 TEST(TurnKernels, EveryLevelAndDepthEqualsThePixelByPixelTurns) {
   LevelGuard guard;
   std::vector<std::pair<int, int>> sizes = {{1, 1}, {1, 9}, {8, 8}, {16, 64}, {17, 65}, {65, 17}, {47, 129},
                                             {200, 9}, {300, 270}, {513, 3}, {1031, 4}};
   for (int w = 2; w <= 9; ++w) sizes.push_back({w, 3 + w});
   for (int w = 520; w < 528; ++w) sizes.push_back({w, 3 + w % 2});
+  // 1 bit: whole blocks of 512 x 512 pixels and the ones cut by each edge.
+  sizes.insert(sizes.end(), {{512, 1024}, {1030, 1100}});
   unsigned seed = 500;
   for (SimdLevel level : levelsHere()) {
     forceSimdLevel(level);
