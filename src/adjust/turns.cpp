@@ -93,24 +93,33 @@ alignas(64) constexpr std::uint8_t kBackwards[64] = {
     41, 40, 39, 38, 37, 36, 35, 34, 33, 32, 31, 30, 29, 28, 27, 26, 25, 24, 23, 22, 21, 20,
     19, 18, 17, 16, 15, 14, 13, 12, 11, 10, 9,  8,  7,  6,  5,  4,  3,  2,  1,  0};
 
-// The 64 bytes at p in reverse order, each with its bits reversed: R[i .. i + 63] when p
-// points at in[n - 64 - i].
+// The 64 bytes of v in reverse order, each with its bits reversed (one affine step with
+// the bit-reversing matrix): R[i .. i + 63] when v holds in[n - 64 - i ..].
+QUILLARO_AVX512 inline __m512i reversedBits(__m512i v) {
+  const __m512i mirror = _mm512_set1_epi64(0x8040201008040201ll);
+  return _mm512_maskz_gf2p8affine_epi64_epi8(
+      ~__mmask64{0}, permuteBytes(_mm512_load_si512(kBackwards), v), mirror, 0);
+}
 QUILLARO_AVX512 inline __m512i reversedBits64(const std::uint8_t* p) {
-  const __m512i nibbles = _mm512_set4_epi32(0x0F070B03, 0x0D050901, 0x0E060A02, 0x0C040800);
-  const __m512i low = _mm512_set1_epi8(0x0F);
-  const __m512i v = permuteBytes(_mm512_load_si512(kBackwards), _mm512_loadu_si512(p));
-  // Each nibble reversed and the two exchanged; the bytes stay within their 16-bit words.
-  const __m512i l = _mm512_shuffle_epi8(nibbles, _mm512_and_si512(v, low));
-  const __m512i h = _mm512_shuffle_epi8(nibbles, _mm512_and_si512(_mm512_srli_epi16(v, 4), low));
-  return _mm512_or_si512(_mm512_slli_epi16(l, 4), h);
+  return reversedBits(_mm512_loadu_si512(p));
 }
 
-// reverseBitRow, 64 output bytes at a time while the byte after them comes from the row.
-QUILLARO_AVX512 void reverseBitRow512(const std::uint8_t* in, int n, int pad, std::uint8_t* out,
-                                      const std::uint8_t* rev) {
+// R[i..] << pad | R[i + 1..] >> (8 - pad) within each byte, from the shifts of the 16-bit
+// words and the mask of the bits that stay.
+QUILLARO_AVX512 inline __m512i shiftedIn(__m512i r, __m512i next, int pad, __m128i left,
+                                         __m128i right, __m512i keepLeft) {
+  if (!pad) return r;
+  return _mm512_ternarylogic_epi32(keepLeft, _mm512_sll_epi16(r, left),
+                                   _mm512_srl_epi16(next, right), 0xCA);
+}
+
+// reverseBitRow, 64 output bytes at a time; the last 1 .. 64 bytes with masked loads and
+// stores (the bytes masked off are neither read nor written).
+QUILLARO_AVX512 void reverseBitRow512(const std::uint8_t* in, int n, int pad,
+                                      std::uint8_t* out) {
   const __m128i left = _mm_cvtsi32_si128(pad), right = _mm_cvtsi32_si128(8 - pad);
   const __m512i keepLeft = _mm512_set1_epi8(static_cast<char>((0xFF << pad) & 0xFF));
-  const __m512i keepRight = _mm512_set1_epi8(static_cast<char>(0xFF >> (8 - pad)));
+  const __m512i white = _mm512_set1_epi8(-1);
   // Indices 1 .. 64 into the pair (this block, the next one): R[i + 1 .. i + 64].
   alignas(64) static constexpr std::uint8_t kOneOn[64] = {
       1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22,
@@ -118,20 +127,26 @@ QUILLARO_AVX512 void reverseBitRow512(const std::uint8_t* in, int n, int pad, st
       45, 46, 47, 48, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62, 63, 64};
   const __m512i oneOn = _mm512_load_si512(kOneOn);
   int i = 0;
-  __m512i r = n >= 64 ? reversedBits64(in + (n - 64)) : _mm512_setzero_si512();
+  __m512i r = n >= 64 ? reversedBits64(in + (n - 64)) : white;
   for (; i + 65 <= n; i += 64) {
-    __m512i o = r, following = r;
-    if (i + 128 <= n) following = reversedBits64(in + (n - 128 - i));  // R[i + 64 .. i + 127]
-    if (pad) {
-      const __m512i next = i + 128 <= n ? _mm512_permutex2var_epi8(r, oneOn, following)
-                                        : reversedBits64(in + (n - 65 - i));  // R[i + 1 .. i + 64]
-      o = _mm512_or_si512(_mm512_and_si512(_mm512_sll_epi16(r, left), keepLeft),
-                          _mm512_and_si512(_mm512_srl_epi16(next, right), keepRight));
+    __m512i following = r, next;
+    if (i + 128 <= n) {
+      following = reversedBits64(in + (n - 128 - i));  // R[i + 64 .. i + 127]
+      next = _mm512_permutex2var_epi8(r, oneOn, following);
+    } else {
+      next = reversedBits64(in + (n - 65 - i));  // R[i + 1 .. i + 64]
     }
-    _mm512_storeu_si512(out + i, o);
+    _mm512_storeu_si512(out + i, shiftedIn(r, next, pad, left, right, keepLeft));
     r = following;
   }
-  reverseBitRow(in, n, pad, out, rev, i);
+  // The last m bytes: in[0 .. m) loaded into the top of a vector, R[n] and on white.
+  const int m = n - i;
+  const __mmask64 low = m >= 64 ? ~__mmask64{0} : (__mmask64{1} << m) - 1;
+  const __mmask64 high = ~__mmask64{0} << (64 - m);
+  r = reversedBits(_mm512_maskz_loadu_epi8(high, in + m - 64));
+  r = _mm512_mask_mov_epi8(white, low, r);
+  const __m512i next = _mm512_permutex2var_epi8(r, oneOn, white);
+  _mm512_mask_storeu_epi8(out + i, low, shiftedIn(r, next, pad, left, right, keepLeft));
 }
 
 // swapReversed8 for two different rows, 64 bytes at a time from both ends.
@@ -175,13 +190,18 @@ void over1(Bitmap& p, Reporter& rep) {
   const int pad = 8 * n - p.width;
   const std::uint8_t* rev = tables().bitReverse.data();
   std::vector<std::uint8_t> a(static_cast<std::size_t>(n));
-  // Padding bytes are made white, like the bits after the last pixel.
-  const std::size_t tail = static_cast<std::size_t>(p.stride - n);
+  // Padding bytes (at most three) are made white, like the bits after the last pixel.
+  const int tail = p.stride - n;
   if (tail)
-    for (int s = 0; s < p.height; ++s) std::memset(p.fileRow(s) + n, 0xFF, tail);
+    for (int s = 0; s < p.height; ++s) {
+      std::uint8_t* padding = p.fileRow(s) + n;
+      padding[0] = 0xFF;
+      if (tail > 1) padding[1] = 0xFF;
+      if (tail > 2) padding[2] = 0xFF;
+    }
   auto reverse = [&](const std::uint8_t* in, std::uint8_t* out) {
 #if QUILLARO_X86_KERNELS
-    if (simdLevel() == SimdLevel::Avx512) return reverseBitRow512(in, n, pad, out, rev);
+    if (simdLevel() == SimdLevel::Avx512) return reverseBitRow512(in, n, pad, out);
 #endif
     reverseBitRow(in, n, pad, out, rev);
   };

@@ -75,7 +75,7 @@ TEST(TurnKernels, EveryLevelAndDepthEqualsThePixelByPixelTurns) {
   for (int w = 2; w <= 9; ++w) sizes.push_back({w, 3 + w});
   for (int w = 520; w < 528; ++w) sizes.push_back({w, 3 + w % 2});
   // 1 bit: whole blocks of 512 x 512 pixels and the ones cut by each edge.
-  sizes.insert(sizes.end(), {{512, 1024}, {1030, 1100}});
+  sizes.insert(sizes.end(), {{512, 1024}, {1024, 5}, {1030, 1100}});
   unsigned seed = 500;
   for (SimdLevel level : levelsHere()) {
     forceSimdLevel(level);
