@@ -736,17 +736,26 @@ void transpose16x16(__m128i r[16]) {
 //     holds their byte c, and one affine step turns each such 8 x 8 block of bits: byte m
 //     of the word is then source column 8c + m of the eight rows;
 //  2. eight such groups (64 rows) at a time, the words of one byte c are gathered into a
-//     vector and a byte permute makes word m of it the eight bytes of destination row
-//     8c + m;
+//     vector, in which word m of a byte permute would be the eight bytes of destination row
+//     8c + m; the permute takes two such octets at once and interleaves their words, which
+//     is the first step of the next transpose;
 //  3. the eight vectors (512 rows) of one byte c are transposed as 8 x 8 words, giving the
 //     whole 64 bytes of destination rows 8c .. 8c + 7.
+// Each step exchanges three bits of the row number with three of the column number, one bit
+// per pass of two-vector shuffles.
 class BitBlockTranspose {
 public:
   QUILLARO_AVX512 BitBlockTranspose() {
-    alignas(64) std::uint8_t index[64];
-    for (int m = 0; m < 8; ++m)
-      for (int k = 0; k < 8; ++k) index[8 * m + k] = static_cast<std::uint8_t>(8 * k + m);
-    gather_ = _mm512_load_si512(index);
+    // The pair permutes: lane L of the result holds destination row 2L + h (h = 0, 1) of
+    // the first octet, then of the second; byte k of row m of an octet is byte m of its
+    // word k.
+    alignas(64) std::uint8_t index[2][64];
+    for (int h = 0; h < 2; ++h)
+      for (int p = 0; p < 8; ++p)
+        for (int k = 0; k < 8; ++k)
+          index[h][8 * p + k] = static_cast<std::uint8_t>(64 * (p & 1) + 8 * k + (p & ~1) + h);
+    pairLow_ = _mm512_load_si512(index[0]);
+    pairHigh_ = _mm512_load_si512(index[1]);
   }
 
   // Source row i at rows[i] + offset; destination rows j < dstRows get their first dstBytes
@@ -756,8 +765,8 @@ public:
                            int dstBytes) {
     // Byte j of each word keeps source column j of the eight rows.
     const __m512i columns = _mm512_set1_epi64(0x0102040810204080ll);
-    for (int o = 0; o < 8; ++o) {
-      for (int g = 0; g < 8; ++g) {
+    for (int o = 0; o < 8; o += 2) {
+      for (int g = 0; g < 16; ++g) {
         const std::uint8_t* const* p = rows + 64 * o + 8 * g;
         __m512i a[8];
         for (int k = 0; k < 8; ++k) a[k] = _mm512_loadu_si512(p[k] + offset);
@@ -783,20 +792,29 @@ public:
         }
       }
       for (int j = 0; j < 8; ++j) {
-        __m512i x[8];
-        for (int g = 0; g < 8; ++g) x[g] = _mm512_load_si512(groups_[g][j]);
+        __m512i x[8], y[8];
+        for (int g = 0; g < 8; ++g) {
+          x[g] = _mm512_load_si512(groups_[g][j]);
+          y[g] = _mm512_load_si512(groups_[8 + g][j]);
+        }
         transposeWords(x);
-        // x[q] now holds byte c = 16 (q / 2) + 2 j + q % 2 of the 64 rows, word g per group.
-        for (int q = 0; q < 8; ++q)
-          _mm512_store_si512(octets_[16 * (q >> 1) + 2 * j + (q & 1)][o],
-                             _mm512_maskz_permutexvar_epi8(~0ull, gather_, x[q]));
+        transposeWords(y);
+        // x[q] and y[q] now hold byte c = 16 (q / 2) + 2 j + q % 2 of the two octets' rows,
+        // word g per group; the pair keeps the destination rows' words interleaved.
+        for (int q = 0; q < 8; ++q) {
+          const int c = 16 * (q >> 1) + 2 * j + (q & 1);
+          _mm512_store_si512(octets_[c][o],
+                             _mm512_maskz_permutex2var_epi8(~0ull, x[q], pairLow_, y[q]));
+          _mm512_store_si512(octets_[c][o + 1],
+                             _mm512_maskz_permutex2var_epi8(~0ull, x[q], pairHigh_, y[q]));
+        }
       }
     }
     const __mmask64 part = dstBytes >= 64 ? ~0ull : (1ull << dstBytes) - 1;
     for (int c = 0; 8 * c < dstRows; ++c) {
       __m512i x[8];
       for (int o = 0; o < 8; ++o) x[o] = _mm512_load_si512(octets_[c][o]);
-      transposeWords(x);
+      transposeLanes(x);
       std::uint8_t* d = dst + 8 * c * dstStep;
       const int n = std::min(8, dstRows - 8 * c);
       if (n == 8 && dstBytes >= 64) {
@@ -823,7 +841,14 @@ private:
       a[2 * i] = unpackLo64(x[2 * i], x[2 * i + 1]);
       a[2 * i + 1] = unpackHi64(x[2 * i], x[2 * i + 1]);
     }
-    // Lane L of a[2 i + e] holds words 2 L + e of x[2 i] and x[2 i + 1].
+    transposeLanes(a);
+    for (int i = 0; i < 8; ++i) x[i] = a[i];
+  }
+
+  // The second half of transposeWords: lane L of a[2 i + e] holds words 2 L + e of the
+  // vectors 2 i and 2 i + 1; a[q] becomes the words q of all eight.
+  QUILLARO_AVX512 static void transposeLanes(__m512i a[8]) {
+    __m512i x[8];
     for (int e = 0; e < 2; ++e) {
       const __m512i p0 = shuffleLanes<0x44>(a[e], a[2 + e]);
       const __m512i p1 = shuffleLanes<0xEE>(a[e], a[2 + e]);
@@ -834,10 +859,11 @@ private:
       x[4 + e] = shuffleLanes<0x88>(p1, p3);
       x[6 + e] = shuffleLanes<0xDD>(p1, p3);
     }
+    for (int i = 0; i < 8; ++i) a[i] = x[i];
   }
 
-  __m512i gather_;
-  alignas(64) std::uint8_t groups_[8][8][64];
+  __m512i pairLow_, pairHigh_;
+  alignas(64) std::uint8_t groups_[16][8][64];
   alignas(64) std::uint8_t octets_[64][8][64];
 };
 
