@@ -915,6 +915,71 @@ QUILLARO_AVX512 void quarter1Avx512(const QuarterGeometry& g, Reporter& rep) {
 }
 #endif
 
+#if QUILLARO_X86_KERNELS
+// Sixty-four source rows, eight destination bytes, per pass while the eight bytes fit in
+// the destination stride; returns the first destination byte left. Lane L of vector i of
+// each half holds the source row of destination column 16 L + (i < 8 ? 7 - i : 23 - i) of
+// that half, so that after the byte transpose the sign bits of a vector, taken as a mask,
+// are four destination bytes of one column, first column in the top bit of each; doubling
+// the bytes moves the next column into the sign bits.
+template <class RowFor>
+QUILLARO_AVX2 int quarter1Avx2(const QuarterGeometry& g, Reporter& rep, RowFor rowFor) {
+  const int srcW = g.src.width;
+  const int srcBytes = g.src.rowBytes;
+  const int dstBytes = g.dst.rowBytes;
+  const std::ptrdiff_t dstStep = g.right ? -static_cast<std::ptrdiff_t>(g.dst.stride)
+                                         : static_cast<std::ptrdiff_t>(g.dst.stride);
+  alignas(16) std::uint8_t tail[64][16];
+  int b = 0;
+  for (; b < dstBytes && b + 8 <= g.dst.stride; b += 8) {
+    rep.at(8 * b);
+    const std::uint8_t* rows[64];  // half h, lane L, vector i at 32 h + 16 L + i
+    for (int k = 0; k < 64; ++k) {
+      const int i = k & 15;
+      rows[k] = rowFor(8 * b + (k & ~15) + (i < 8 ? 7 - i : 23 - i));
+    }
+    for (int c0 = 0; c0 < srcBytes; c0 += 16) {
+      const std::uint8_t* at[64];
+      if (c0 + 16 <= srcBytes) {
+        for (int k = 0; k < 64; ++k) at[k] = rows[k] + c0;
+      } else {
+        const std::size_t n = static_cast<std::size_t>(srcBytes - c0);
+        for (int k = 0; k < 64; ++k) {
+          std::memset(tail[k], 0xFF, 16);
+          std::memcpy(tail[k], rows[k] + c0, n);
+          at[k] = tail[k];
+        }
+      }
+      __m256i lo[16], hi[16];
+      for (int i = 0; i < 16; ++i) {
+        lo[i] = _mm256_inserti128_si256(_mm256_castsi128_si256(load16(at[i])),
+                                        load16(at[16 + i]), 1);
+        hi[i] = _mm256_inserti128_si256(_mm256_castsi128_si256(load16(at[32 + i])),
+                                        load16(at[48 + i]), 1);
+      }
+      transposeLanes256(lo);
+      transposeLanes256(hi);
+      const int cEnd = std::min(16, srcBytes - c0);
+      for (int c = 0; c < cEnd; ++c) {
+        __m256i xl = lo[c], xh = hi[c];
+        const int sx = 8 * (c0 + c);
+        const int columns = std::min(8, srcW - sx);
+        std::uint8_t* d = g.dstRow(g.right ? srcW - 1 - sx : sx) + b;
+        for (int m = 0; m < columns; ++m, d += dstStep) {
+          const std::uint64_t low = static_cast<std::uint32_t>(_mm256_movemask_epi8(xl));
+          const std::uint64_t high = static_cast<std::uint32_t>(_mm256_movemask_epi8(xh));
+          const std::uint64_t mask = low | high << 32;
+          std::memcpy(d, &mask, 8);  // little-endian: mask bits 0..7 are the first byte
+          xl = _mm256_add_epi8(xl, xl);
+          xh = _mm256_add_epi8(xh, xh);
+        }
+      }
+    }
+  }
+  return b;
+}
+#endif
+
 void quarter1(const QuarterGeometry& g, Reporter& rep) {
   const int srcW = g.src.width;
   const int srcBytes = g.src.rowBytes;
@@ -929,6 +994,9 @@ void quarter1(const QuarterGeometry& g, Reporter& rep) {
   }
 #endif
   int b = 0;
+#if QUILLARO_X86_KERNELS
+  if (simdLevel() == SimdLevel::Avx2) b = quarter1Avx2(g, rep, rowFor);
+#endif
 #if defined(__SSE2__)
   // Thirty-two source rows, four destination bytes, per pass. The stride of a 1-bit row
   // is a multiple of 4, so the four bytes always fit; those past the row bytes come from
