@@ -149,6 +149,42 @@ QUILLARO_AVX512 void reverseBitRow512(const std::uint8_t* in, int n, int pad,
   _mm512_mask_storeu_epi8(out + i, low, shiftedIn(r, next, pad, left, right, keepLeft));
 }
 
+// The 32 bytes at p in reverse order, each with its bits reversed (nibbles through a
+// 16-entry table): R[i .. i + 31] when p points at in[n - 32 - i].
+QUILLARO_AVX2 inline __m256i reversedBits32(const std::uint8_t* p) {
+  const __m256i backwards = _mm256_setr_epi8(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2,
+                                             1, 0, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4,
+                                             3, 2, 1, 0);
+  const __m256i nibbles = _mm256_setr_epi8(0x0, 0x8, 0x4, 0xC, 0x2, 0xA, 0x6, 0xE, 0x1, 0x9,
+                                           0x5, 0xD, 0x3, 0xB, 0x7, 0xF, 0x0, 0x8, 0x4, 0xC,
+                                           0x2, 0xA, 0x6, 0xE, 0x1, 0x9, 0x5, 0xD, 0x3, 0xB,
+                                           0x7, 0xF);
+  const __m256i low = _mm256_set1_epi8(0x0F);
+  __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+  v = _mm256_permute4x64_epi64(_mm256_shuffle_epi8(v, backwards), 0x4E);
+  const __m256i l = _mm256_shuffle_epi8(nibbles, _mm256_and_si256(v, low));
+  const __m256i h = _mm256_shuffle_epi8(nibbles, _mm256_and_si256(_mm256_srli_epi16(v, 4), low));
+  return _mm256_or_si256(_mm256_slli_epi16(l, 4), h);
+}
+
+// reverseBitRow, 32 output bytes at a time while the byte after them comes from the row.
+QUILLARO_AVX2 void reverseBitRow256(const std::uint8_t* in, int n, int pad, std::uint8_t* out,
+                                    const std::uint8_t* rev) {
+  const __m128i left = _mm_cvtsi32_si128(pad), right = _mm_cvtsi32_si128(8 - pad);
+  const __m256i keepLeft = _mm256_set1_epi8(static_cast<char>((0xFF << pad) & 0xFF));
+  int i = 0;
+  for (; i + 33 <= n; i += 32) {
+    __m256i o = reversedBits32(in + (n - 32 - i));
+    if (pad) {
+      const __m256i next = reversedBits32(in + (n - 33 - i));  // R[i + 1 .. i + 32]
+      o = _mm256_or_si256(_mm256_and_si256(_mm256_sll_epi16(o, left), keepLeft),
+                          _mm256_andnot_si256(keepLeft, _mm256_srl_epi16(next, right)));
+    }
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), o);
+  }
+  reverseBitRow(in, n, pad, out, rev, i);
+}
+
 // swapReversed8 for two different rows, 64 bytes at a time from both ends.
 QUILLARO_AVX512 int swapReversed8Avx512(std::uint8_t* a, std::uint8_t* b, int n) {
   const __m512i index = _mm512_load_si512(kBackwards);
@@ -202,6 +238,7 @@ void over1(Bitmap& p, Reporter& rep) {
   auto reverse = [&](const std::uint8_t* in, std::uint8_t* out) {
 #if QUILLARO_X86_KERNELS
     if (simdLevel() == SimdLevel::Avx512) return reverseBitRow512(in, n, pad, out);
+    if (simdLevel() == SimdLevel::Avx2) return reverseBitRow256(in, n, pad, out, rev);
 #endif
     reverseBitRow(in, n, pad, out, rev);
   };
