@@ -795,18 +795,16 @@ public:
     pairHigh_ = _mm512_load_si512(index[1]);
   }
 
-  // Source row i at rows[i] + offset; destination rows j < dstRows get their first dstBytes
-  // bytes.
-  QUILLARO_AVX512 void run(const std::uint8_t* const* rows, std::ptrdiff_t offset,
-                           std::uint8_t* dst, std::ptrdiff_t dstStep, int dstRows,
+  // Source row i at row(i); destination rows j < dstRows get their first dstBytes bytes.
+  template <class Row>
+  QUILLARO_AVX512 void run(Row row, std::uint8_t* dst, std::ptrdiff_t dstStep, int dstRows,
                            int dstBytes) {
     // Byte j of each word keeps source column j of the eight rows.
     const __m512i columns = _mm512_set1_epi64(0x0102040810204080ll);
     for (int o = 0; o < 8; o += 2) {
       for (int g = 0; g < 16; ++g) {
-        const std::uint8_t* const* p = rows + 64 * o + 8 * g;
         __m512i a[8];
-        for (int k = 0; k < 8; ++k) a[k] = _mm512_loadu_si512(p[k] + offset);
+        for (int k = 0; k < 8; ++k) a[k] = _mm512_loadu_si512(row(64 * o + 8 * g + k));
         __m512i t[8], u[8];
         for (int k = 0; k < 4; ++k) {
           t[2 * k] = _mm512_unpacklo_epi8(a[2 * k], a[2 * k + 1]);
@@ -939,14 +937,25 @@ QUILLARO_AVX512 void quarter1Avx512(const QuarterGeometry& g, Reporter& rep) {
       std::uint8_t* d = g.dstRow(g.right ? srcW - 1 - firstColumn : firstColumn) + firstByte;
       const int columns = std::min(512, srcW - firstColumn);
       if (highest + 64 * k + 64 <= srcEnd) {
-        work->run(rows, 64 * k, d, dstStep, columns, bytesHere);
+        // A whole band is reached by a fixed step from its first row, the last one through
+        // the table (with its white rows).
+        if (rowsHere == 512) {
+          const std::uint8_t* const first = rows[0] + 64 * k;
+          const std::ptrdiff_t step = g.srcStep;
+          work->run([first, step](int i) { return first + i * step; }, d, dstStep, columns,
+                    bytesHere);
+        } else {
+          const std::ptrdiff_t offset = 64 * k;
+          work->run([&rows, offset](int i) { return rows[i] + offset; }, d, dstStep, columns,
+                    bytesHere);
+        }
         continue;
       }
       for (int i = 0; i < 512; ++i) {
         const std::uint8_t* r = rows[i] + 64 * k;
         nearEnd[i] = i >= rowsHere || r + 64 <= srcEnd ? r : tail + (r - tailStart);
       }
-      work->run(nearEnd, 0, d, dstStep, columns, bytesHere);
+      work->run([&nearEnd](int i) { return nearEnd[i]; }, d, dstStep, columns, bytesHere);
     }
   }
 }
