@@ -7,7 +7,8 @@ namespace quillaro {
 enum class SimdLevel {
   Scalar = 0,  // plain code only
   Avx2 = 1,    // 256-bit integer vectors
-  Avx512 = 2,  // 512-bit vectors with byte operations and byte permutes (F, BW, VL, VBMI)
+  Avx512 = 2,  // 512-bit vectors with byte operations, byte permutes and affine bit
+               // steps (F, BW, VL, VBMI, GFNI)
 };
 
 // The best level this processor supports (Scalar on processors other than x86-64).
