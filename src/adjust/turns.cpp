@@ -533,6 +533,20 @@ QUILLARO_AVX512 inline __m512i unpackHi64(__m512i a, __m512i b) {
   return _mm512_maskz_unpackhi_epi64(0xFF, a, b);
 }
 
+// The 128-bit lanes of a, b, c and d as a 4 x 4 matrix, transposed: out[l] holds lane l of
+// a, b, c and d in that order.
+QUILLARO_AVX512 inline void transposeLaneBlocks(__m512i a, __m512i b, __m512i c, __m512i d,
+                                                __m512i out[4]) {
+  const __m512i ab01 = _mm512_maskz_shuffle_i32x4(0xFFFF, a, b, 0x44);
+  const __m512i ab23 = _mm512_maskz_shuffle_i32x4(0xFFFF, a, b, 0xEE);
+  const __m512i cd01 = _mm512_maskz_shuffle_i32x4(0xFFFF, c, d, 0x44);
+  const __m512i cd23 = _mm512_maskz_shuffle_i32x4(0xFFFF, c, d, 0xEE);
+  out[0] = _mm512_maskz_shuffle_i32x4(0xFFFF, ab01, cd01, 0x88);
+  out[1] = _mm512_maskz_shuffle_i32x4(0xFFFF, ab01, cd01, 0xDD);
+  out[2] = _mm512_maskz_shuffle_i32x4(0xFFFF, ab23, cd23, 0x88);
+  out[3] = _mm512_maskz_shuffle_i32x4(0xFFFF, ab23, cd23, 0xDD);
+}
+
 QUILLARO_AVX512 inline void transposeLanes512(__m512i r[16]) {
   QUILLARO_TRANSPOSE16(__m512i, _mm512_unpacklo_epi8, _mm512_unpackhi_epi8,
                        _mm512_unpacklo_epi16, _mm512_unpackhi_epi16, unpackLo32, unpackHi32,
@@ -612,14 +626,8 @@ QUILLARO_AVX512 void block24x16(const std::uint8_t* p, std::ptrdiff_t ps, std::u
   }
   // Across lanes: pixel 4 L + j takes lane L of b[j], b[4 + j], b[8 + j], b[12 + j].
   for (int j = 0; j < 4; ++j) {
-    const __m512i c0 = _mm512_maskz_shuffle_i32x4(0xFFFF, b[j], b[4 + j], 0x44);
-    const __m512i c1 = _mm512_maskz_shuffle_i32x4(0xFFFF, b[j], b[4 + j], 0xEE);
-    const __m512i c2 = _mm512_maskz_shuffle_i32x4(0xFFFF, b[8 + j], b[12 + j], 0x44);
-    const __m512i c3 = _mm512_maskz_shuffle_i32x4(0xFFFF, b[8 + j], b[12 + j], 0xEE);
-    const __m512i out[4] = {_mm512_maskz_shuffle_i32x4(0xFFFF, c0, c2, 0x88),
-                            _mm512_maskz_shuffle_i32x4(0xFFFF, c0, c2, 0xDD),
-                            _mm512_maskz_shuffle_i32x4(0xFFFF, c1, c3, 0x88),
-                            _mm512_maskz_shuffle_i32x4(0xFFFF, c1, c3, 0xDD)};
+    __m512i out[4];
+    transposeLaneBlocks(b[j], b[4 + j], b[8 + j], b[12 + j], out);
     for (int l = 0; l < 4; ++l)
       _mm512_mask_storeu_epi8(q + (4 * l + j) * qs, k48, permuteBytes(narrow, out[l]));
   }
@@ -861,13 +869,6 @@ public:
   }
 
 private:
-  // Lanes of a and b chosen by `Select` as _mm512_shuffle_i64x2 does (in zeroing form, as
-  // the plain form's header version leaves GCC 12 warning about an undefined operand).
-  template <int Select>
-  QUILLARO_AVX512 static __m512i shuffleLanes(__m512i a, __m512i b) {
-    return _mm512_maskz_shuffle_i64x2(0xFF, a, b, Select);
-  }
-
   // 8 x 8 words: word q of x[i] becomes word i of x[q]. The pairs of words are interleaved
   // first, then the 128-bit lanes of each four vectors are transposed.
   QUILLARO_AVX512 static void transposeWords(__m512i x[8]) {
@@ -883,18 +884,10 @@ private:
   // The second half of transposeWords: lane L of a[2 i + e] holds words 2 L + e of the
   // vectors 2 i and 2 i + 1; a[q] becomes the words q of all eight.
   QUILLARO_AVX512 static void transposeLanes(__m512i a[8]) {
-    __m512i x[8];
-    for (int e = 0; e < 2; ++e) {
-      const __m512i p0 = shuffleLanes<0x44>(a[e], a[2 + e]);
-      const __m512i p1 = shuffleLanes<0xEE>(a[e], a[2 + e]);
-      const __m512i p2 = shuffleLanes<0x44>(a[4 + e], a[6 + e]);
-      const __m512i p3 = shuffleLanes<0xEE>(a[4 + e], a[6 + e]);
-      x[e] = shuffleLanes<0x88>(p0, p2);
-      x[2 + e] = shuffleLanes<0xDD>(p0, p2);
-      x[4 + e] = shuffleLanes<0x88>(p1, p3);
-      x[6 + e] = shuffleLanes<0xDD>(p1, p3);
-    }
-    for (int i = 0; i < 8; ++i) a[i] = x[i];
+    __m512i x[2][4];
+    for (int e = 0; e < 2; ++e) transposeLaneBlocks(a[e], a[2 + e], a[4 + e], a[6 + e], x[e]);
+    for (int l = 0; l < 4; ++l)
+      for (int e = 0; e < 2; ++e) a[2 * l + e] = x[e][l];
   }
 
   __m512i pairLow_, pairHigh_;
@@ -1026,19 +1019,20 @@ QUILLARO_AVX2 int quarter1Avx2(const QuarterGeometry& g, Reporter& rep, RowFor r
 }
 #endif
 
-void quarter1(const QuarterGeometry& g, Reporter& rep) {
+// Returns whether the destination's padding bytes were written (white) too.
+bool quarter1(const QuarterGeometry& g, Reporter& rep) {
+#if QUILLARO_X86_KERNELS
+  if (simdLevel() == SimdLevel::Avx512) {
+    quarter1Avx512(g, rep);
+    return true;
+  }
+#endif
   const int srcW = g.src.width;
   const int srcBytes = g.src.rowBytes;
   const int dstW = g.dst.width;  // source height
   const int dstBytes = g.dst.rowBytes;
   std::vector<std::uint8_t> white(static_cast<std::size_t>(srcBytes) + 16, 0xFF);
   auto rowFor = [&](int i) { return i < dstW ? g.srcRow(i) : white.data(); };
-#if QUILLARO_X86_KERNELS
-  if (simdLevel() == SimdLevel::Avx512) {
-    quarter1Avx512(g, rep);
-    return;
-  }
-#endif
   int b = 0;
 #if QUILLARO_X86_KERNELS
   if (simdLevel() == SimdLevel::Avx2) b = quarter1Avx2(g, rep, rowFor);
@@ -1117,23 +1111,18 @@ void quarter1(const QuarterGeometry& g, Reporter& rep) {
       }
     }
   }
+  return false;
 }
 
 bool quarterInto(const Bitmap& src, Bitmap& dst, bool right, Progress* progress) {
   if (!turnable(src) || &src == &dst || dst.empty() || dst.bits != src.bits ||
       dst.width != src.height || dst.height != src.width)
     return false;
-  // Padding bytes are not written by the kernels below (but by the 1-bit vector one); keep
-  // them white, as in a new picture.
-  const bool padsItself = src.bits == 1 && simdLevel() == SimdLevel::Avx512;
-  if (dst.stride != dst.rowBytes && !padsItself) {
-    const std::size_t pad = static_cast<std::size_t>(dst.stride - dst.rowBytes);
-    for (int s = 0; s < dst.height; ++s) std::memset(dst.fileRow(s) + dst.rowBytes, 0xFF, pad);
-  }
   const QuarterGeometry g(src, dst, right);
+  bool padded = false;
   if (src.bits == 1) {
     Reporter rep(progress, src.height);
-    quarter1(g, rep);
+    padded = quarter1(g, rep);
   } else {
     Reporter rep(progress, dst.height);
     if (src.bits == 8)
@@ -1142,6 +1131,11 @@ bool quarterInto(const Bitmap& src, Bitmap& dst, bool right, Progress* progress)
     else
       forEachTile(g, rep, kInnerTile24,
                   [&g](int j0, int j1, int i0, int i1) { quarter24Tile(g, j0, j1, i0, i1); });
+  }
+  // Padding bytes the kernel left alone are made white, as in a new picture.
+  if (!padded && dst.stride != dst.rowBytes) {
+    const std::size_t pad = static_cast<std::size_t>(dst.stride - dst.rowBytes);
+    for (int s = 0; s < dst.height; ++s) std::memset(dst.fileRow(s) + dst.rowBytes, 0xFF, pad);
   }
   if (progress) progress->percent(100);
   return true;
