@@ -6,10 +6,10 @@
 #include <memory>
 #include <vector>
 
-#include "adjust/simd_level.h"
-#include "adjust/to1bit.h"
-#include "adjust/tone.h"
-#include "adjust/turns.h"
+#include "kernels/simd_level.h"
+#include "kernels/to1bit.h"
+#include "kernels/tone.h"
+#include "kernels/turns.h"
 #include "image/sample_page.h"
 
 namespace quillaro {

@@ -4,11 +4,11 @@
 
 #include <map>
 
-#include "app/workspace.h"
-#include "copy/a3_sheet.h"
-#include "copy/copy_engine.h"
-#include "copy/copy_params.h"
-#include "copy/copy_state.h"
+#include "model/workspace.h"
+#include "ops/a3_sheet.h"
+#include "ops/copy_engine.h"
+#include "ops/copy_params.h"
+#include "model/copy_state.h"
 #include "image/sample_page.h"
 
 namespace quillaro {

@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "adjust/density.h"
-#include "adjust/mask.h"
+#include "kernels/density.h"
+#include "kernels/mask.h"
 #include "image/bitmap.h"
 #include "image/sample_page.h"
 

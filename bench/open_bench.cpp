@@ -12,11 +12,11 @@
 #include <sstream>
 #include <string>
 
-#include "app/param_store.h"
-#include "app/ports.h"
-#include "app/workspace.h"
+#include "model/param_store.h"
+#include "base/ports.h"
+#include "model/workspace.h"
 #include "image/bmp_file.h"
-#include "image/open.h"
+#include "ops/open.h"
 #include "image/sample_page.h"
 
 namespace quillaro {

@@ -10,8 +10,8 @@
 #include <new>
 #include <system_error>
 
-#include "app/numeric.h"
-#include "app/ports.h"
+#include "base/numeric.h"
+#include "base/ports.h"
 
 namespace quillaro {
 

@@ -7,7 +7,7 @@
 #include <new>
 #include <vector>
 
-#include "app/numeric.h"
+#include "base/numeric.h"
 
 namespace quillaro {
 

@@ -27,20 +27,20 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "actions/fields.h"
-#include "adjust/density.h"
-#include "adjust/mask.h"
-#include "adjust/tone.h"
-#include "app/files.h"
-#include "app/picture_commands.h"
-#include "app/settings_file.h"
-#include "app/shutdown.h"
-#include "app/undo.h"
-#include "app/workspace.h"
-#include "copy/auto_frame.h"
-#include "copy/copy_engine.h"
-#include "image/open.h"
-#include "image/save.h"
+#include "base/fields.h"
+#include "kernels/density.h"
+#include "kernels/mask.h"
+#include "kernels/tone.h"
+#include "base/files.h"
+#include "ops/picture_commands.h"
+#include "ops/settings_file.h"
+#include "ops/shutdown.h"
+#include "model/undo.h"
+#include "model/workspace.h"
+#include "ops/auto_frame.h"
+#include "ops/copy_engine.h"
+#include "ops/open.h"
+#include "ops/save.h"
 #include "ui/picture_view.h"
 #include "ui/print_panel.h"
 
@@ -574,7 +574,7 @@ void FormA4::buildMenu() {
   item(pic, "MuDublimg", "Дублировать (перекл. - F2)", [this] { takeSnapshot(); });
   auto reload = [this](char d) {
     if (ws_.ops.reload) ws_.ops.reload(ws_, d);
-    else reloadPageImage(ws_, d == 'R' ? 1 : d == 'L' ? -1 : 0);
+    else reloadCopy(ws_, d);
     showPicture();
   };
   item(popup_, "MuEReload", "Редактировать", [reload] { reload(0); });

@@ -8,11 +8,11 @@
 #include <memory>
 #include <string>
 
-#include "app/file_list.h"
-#include "app/keymap.h"
-#include "app/operations.h"
-#include "actions/runner.h"
-#include "app/view_logic.h"
+#include "ops/file_list.h"
+#include "presentation/keymap.h"
+#include "model/operations.h"
+#include "automation/runner.h"
+#include "presentation/view_logic.h"
 #include "ui/panels.h"
 #include "ui/qt_ports.h"
 

@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "actions/fields.h"
-#include "actions/runner.h"
-#include "app/install.h"
-#include "app/launch.h"
-#include "app/ports.h"
-#include "app/workspace.h"
-#include "print/print.h"
-#include "print/printer.h"
+#include "base/fields.h"
+#include "automation/runner.h"
+#include "automation/composition.h"
+#include "automation/launch.h"
+#include "base/ports.h"
+#include "model/workspace.h"
+#include "ops/print.h"
+#include "ops/printer.h"
 #include "ui/form_a4.h"
 #include "ui/qt_ports.h"
 #include "ui/qt_printer.h"
@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
   Prompts* prompts = hidden ? static_cast<Prompts*>(&stderrPrompts) : qtPrompts.get();
   Workspace ws(prompts, &nullProgress);
 
-  installOperations(ws);
+  connectWorkspace(ws);
   // A hidden run that names a printer needs the platform's printing (the system printers,
   // the PDF writer): an application on the offscreen platform when there is no display.
   if (hidden && !printerKey.empty() && printerKey != "BMP" && !app) {

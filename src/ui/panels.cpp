@@ -15,7 +15,7 @@
 #include <algorithm>
 #include <initializer_list>
 
-#include "app/param_store.h"
+#include "model/param_store.h"
 
 namespace quillaro {
 namespace {

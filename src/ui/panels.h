@@ -7,7 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/controls.h"
+#include "base/controls.h"
 
 class QObject;
 class QWidget;

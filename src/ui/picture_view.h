@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "app/view_logic.h"
+#include "presentation/view_logic.h"
 
 namespace quillaro {
 

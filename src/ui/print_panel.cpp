@@ -13,10 +13,10 @@
 #include <tuple>
 #include <vector>
 
-#include "app/ports.h"
-#include "app/workspace.h"
-#include "print/print.h"
-#include "print/printer.h"
+#include "base/ports.h"
+#include "model/workspace.h"
+#include "ops/print.h"
+#include "ops/printer.h"
 
 namespace quillaro {
 namespace {

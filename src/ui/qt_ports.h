@@ -3,7 +3,7 @@
 #include <functional>
 #include <string_view>
 
-#include "app/ports.h"
+#include "base/ports.h"
 
 class QWidget;
 

@@ -14,12 +14,12 @@
 #include <cstring>
 #include <functional>
 
-#include "app/files.h"
-#include "app/shared_values.h"
-#include "app/workspace.h"
+#include "base/files.h"
+#include "model/shared_values.h"
+#include "model/workspace.h"
 #include "image/bitmap.h"
-#include "print/file_printers.h"
-#include "print/printer.h"
+#include "ops/file_printers.h"
+#include "ops/printer.h"
 
 namespace quillaro {
 

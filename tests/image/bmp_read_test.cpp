@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "image/bmp_file.h"
-#include "image/bmp_test_util.h"
+#include "support/bmp_test_util.h"
 #include "support/scripted_prompts.h"
 
 namespace quillaro {

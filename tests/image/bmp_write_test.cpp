@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "image/bmp_file.h"
-#include "image/bmp_test_util.h"
+#include "support/bmp_test_util.h"
 
 namespace quillaro {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ports.h"
+#include "base/ports.h"
 
 namespace quillaro::testing {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/ports.h"
+#include "base/ports.h"
 
 namespace quillaro::testing {
 

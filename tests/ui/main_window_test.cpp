@@ -14,9 +14,9 @@
 #include <QRadioButton>
 #include <QtTest>
 
-#include "actions/runner.h"
-#include "app/install.h"
-#include "app/workspace.h"
+#include "automation/runner.h"
+#include "automation/composition.h"
+#include "model/workspace.h"
 #include "image/bmp_file.h"
 #include "image/sample_page.h"
 #include "support/scripted_prompts.h"
@@ -64,6 +64,7 @@ class MainWindowTest : public QObject {
 private slots:
   void storeAndWidgetsFollowEachOther() {
     Workspace ws;
+    connectWorkspace(ws);
     FormA4 w(ws);
     auto widget = [&](ControlId id, int sub = 0) { return w.binder().widgetFor(id, sub); };
     auto* remind = qobject_cast<QCheckBox*>(widget(chbId(31)));
@@ -101,6 +102,7 @@ private slots:
 
   void everyControlOfTheTableHasOneWidget() {
     Workspace ws;
+    connectWorkspace(ws);
     FormA4 w(ws);
     for (const ControlInfo& row : controlTable()) {
       if (row.kind == Ctl::Held && row.index != static_cast<int>(Held::Threshold) &&
@@ -121,7 +123,7 @@ private slots:
 
   void f1InTheProgramTextReadsTheLineAtTheCursor() {
     Workspace ws;
-    installActionModules(ws);
+    connectWorkspace(ws);
     FormA4 w(ws);
     auto* text = w.findChild<QPlainTextEdit*>(QStringLiteral("TZ_0"));
     QVERIFY(text);
@@ -141,6 +143,7 @@ private slots:
 
   void keysReachTheirCommandsByMode() {
     Workspace ws;
+    connectWorkspace(ws);
     FormA4 w(ws);
     loadPicture(ws, samplePage(1));
     std::vector<Cmd> seen;
@@ -173,6 +176,7 @@ private slots:
 
   void maskAndTurnKeysChangeThePicture() {
     Workspace ws;
+    connectWorkspace(ws);
     FormA4 w(ws);
     Bitmap black = Bitmap::create(300, 200, 1);
     black.fill(0);
@@ -194,6 +198,7 @@ private slots:
 
   void snapshotPointerReadoutAndCopyCount() {
     Workspace ws;
+    connectWorkspace(ws);
     FormA4 w(ws);
     Bitmap grey = Bitmap::create(200, 200, 8);
     grey.setGrey(50, 60, 77);
@@ -218,6 +223,7 @@ private slots:
 
   void popupMenuStatesFollowTheDepth() {
     Workspace ws;
+    connectWorkspace(ws);
     FormA4 w(ws);
     loadPicture(ws, samplePage(1));
     w.prepareMenu();
@@ -239,6 +245,7 @@ private slots:
     for (const char* n : {"b.bmp", "a.bmp"})
       QVERIFY(writeBitmap(d.at(n), samplePage(8, 400, 300), kPixelsPerMetre600));
     Workspace ws;
+    connectWorkspace(ws);
     FormA4 w(ws);
     ws.params.setChb(27, false);
     ws.params.setChb(8, false);
@@ -258,7 +265,7 @@ private slots:
     const std::string scan = d.at("scan.bmp");
     QVERIFY(writeBitmap(scan, samplePage(1, 400, 300), kPixelsPerMetre600));
     Workspace ws;
-    installOperations(ws);
+    connectWorkspace(ws);
     FormA4 w(ws);
     ws.params.setChb(52, true);  // "Автоматически копировать,"
     auto* button = w.findChild<QPushButton*>(QStringLiteral("ComCopy"));
@@ -298,6 +305,7 @@ private slots:
 
   void programTimerStartsOnTheFifthTick() {
     Workspace ws;
+    connectWorkspace(ws);
     FormA4 w(ws);
     int runs = 0;
     w.setProgramRunner([&] { ++runs; });
@@ -313,6 +321,7 @@ private slots:
     const QByteArray out = qgetenv("QUILLARO_SCREENSHOT");
     if (out.isEmpty()) QSKIP("QUILLARO_SCREENSHOT names the PNG to write");
     Workspace ws;
+    connectWorkspace(ws);
     FormA4 w(ws);
     loadPicture(ws, samplePage(8, 4961, 7016));
     ws.image.fileName = "sample.bmp";

@@ -12,7 +12,8 @@
 #include <initializer_list>
 #include <memory>
 
-#include "app/workspace.h"
+#include "automation/composition.h"
+#include "model/workspace.h"
 #include "ui/form_a4.h"
 #include "ui/panels.h"
 
@@ -51,6 +52,7 @@ class PanelCaptionsTest : public QObject {
 private slots:
   void captionsAreWordsNotControlAddresses() {
     Workspace ws;
+    connectWorkspace(ws);
     FormA4 w(ws);
     const QRegularExpression address(QStringLiteral("^[A-Za-z]+\\(\\d+\\)$"));
     const QRegularExpression name(QStringLiteral("^[A-Za-z0-9]+$"));
@@ -89,6 +91,7 @@ private slots:
 
   void heldFieldsShowCaptionsNotKeys() {
     Workspace ws;
+    connectWorkspace(ws);
     FormA4 w(ws);
     auto labelOf = [&](ControlId id) -> QString {
       QWidget* field = w.binder().widgetFor(id);
@@ -105,6 +108,7 @@ private slots:
 
   void unusedControlsAreLeftOut() {
     Workspace ws;
+    connectWorkspace(ws);
     FormA4 w(ws);
     int leftOut = 0;
     for (Ctl kind : {Ctl::ChB, Ctl::TN, Ctl::TTB, Ctl::TextPrint}) {

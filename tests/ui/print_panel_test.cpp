@@ -7,9 +7,9 @@
 #include <memory>
 #include <stdexcept>
 
-#include "app/workspace.h"
-#include "print/print.h"
-#include "print/printer.h"
+#include "model/workspace.h"
+#include "ops/print.h"
+#include "ops/printer.h"
 #include "support/scripted_prompts.h"
 #include "ui/print_panel.h"
 

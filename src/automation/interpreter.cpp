@@ -1,0 +1,393 @@
+#include "automation/interpreter.h"
+
+#include <cstdio>
+#include <string>
+
+#include "base/fields.h"
+#include "base/numeric.h"
+#include "model/workspace.h"
+
+namespace quillaro {
+namespace {
+
+// Keeps the running flag on for one interpretation, also when an operation throws.
+class RunningScope {
+public:
+  explicit RunningScope(Workspace& ws) : ws_(ws) { ws_.running = true; }
+  ~RunningScope() { ws_.running = false; }
+  RunningScope(const RunningScope&) = delete;
+  RunningScope& operator=(const RunningScope&) = delete;
+private:
+  Workspace& ws_;
+};
+
+bool startsWith(std::string_view s, std::string_view prefix) {
+  return s.substr(0, prefix.size()) == prefix;
+}
+
+bool contains(std::string_view s, std::string_view part) { return s.find(part) != std::string_view::npos; }
+
+// A key value used as a number: an unquoted value keeps a comma written right after it
+// ("W=4, Plus=1"); that separator is no part of the number.
+std::string keyNumber(FieldReader& r, std::string_view name) {
+  std::string v = r.getKey(name);
+  while (!v.empty() && v.back() == ',') v.pop_back();
+  return v;
+}
+
+std::string orDefault(std::string v, const char* def) { return v.empty() ? std::string(def) : v; }
+
+// The next positional number into TN(i); a field that is absent or not numeric leaves
+// the box unchanged. True when the box was set.
+bool numberInto(Workspace& ws, int i) {
+  if (!ws.reader.nextNumber()) return false;
+  ws.params.setTn(i, ws.reader.field());
+  return true;
+}
+
+// The same with a default for an absent or non-numeric field.
+void numberOrDefault(Workspace& ws, int i, const char* def) {
+  if (!numberInto(ws, i)) ws.params.setTn(i, def);
+}
+
+// The directions of the density and line width operations: both on, then off for a key
+// whose value is "0".
+void setDirections(Workspace& ws) {
+  ParamStore& p = ws.params;
+  p.setChb(6, true);
+  p.setChb(7, true);
+  if (ws.reader.getKey("H") == "0") p.setChb(6, false);
+  if (ws.reader.getKey("V") == "0") p.setChb(7, false);
+}
+
+// Font attributes of X and X-: the letters as written.
+void readFontAttributes(Workspace& ws) {
+  ParamStore& p = ws.params;
+  const std::string fa = ws.reader.getKey("FA");
+  p.setChb(16, contains(fa, "B"));
+  p.setChb(17, contains(fa, "i"));
+  p.setChb(18, contains(fa, "U"));
+  p.setChb(19, contains(fa, "S"));
+}
+
+// The text settings keys of an X line (the steps after the positional fields).
+void readTextSettings(Workspace& ws) {
+  ParamStore& p = ws.params;
+  FieldReader& r = ws.reader;
+  p.setOption(OptionGroup::Placement, 0);
+  const std::string ta = r.getKey("TA");
+  if (ta == "C") {
+    p.setOption(OptionGroup::Placement, 1);
+  } else if (ta == "R") {
+    p.setOption(OptionGroup::Placement, 2);
+    p.setCheck(Check::ChRowTab, false);
+  } else if (ta == "RT") {
+    p.setOption(OptionGroup::Placement, 2);
+    p.setCheck(Check::ChRowTab, true);
+  } else if (ta == "T") {
+    p.setOption(OptionGroup::Placement, 3);
+  }
+  p.setChb(2, r.getFlag("FF") != 0);
+  for (int n = 1; n <= 32; ++n) {
+    const std::string v = r.getKey("HA[" + std::to_string(n) + "]");
+    int code = kNoColumnAlign;
+    if (!v.empty()) {
+      const long long c = nearest(parseNumber(v, ws.prompts));
+      if (c >= 0 && c <= kNoColumnAlign) code = static_cast<int>(c);
+    }
+    ws.actions.columnAlign[static_cast<std::size_t>(n)] = code;
+  }
+  p.setHeld(Held::TextHAlign, "");
+  p.setCheck(Check::ChTexBiasLine, r.getFlag("LB") != 0);
+  const bool la = r.getFlag("LA") != 0;
+  p.setChb(10, la);
+  if (la) p.setCheck(Check::ChTexBiasLine, false);
+  const std::string tau = r.getKey("TAU");
+  const long long bits = tau.empty() ? 0 : nearest(parseNumber(tau, ws.prompts));
+  p.setChb(12, (bits & 1) != 0);
+  if (!tau.empty()) {
+    p.setChb(13, (bits & 2) != 0);
+    p.setChb(14, (bits & 4) != 0);
+  }
+  p.setListIndex(ListSel::ListFontName, 0);
+  const std::string fn = r.getKey("FN");
+  if (fn == "Courier New") p.setListIndex(ListSel::ListFontName, 1);
+  else if (fn == "Tahoma") p.setListIndex(ListSel::ListFontName, 2);
+  else if (fn == "Times New Roman") p.setListIndex(ListSel::ListFontName, 3);
+  p.setTn(33, orDefault(keyNumber(r, "FS"), "72"));
+}
+
+void readTextLayout(Workspace& ws) {
+  ParamStore& p = ws.params;
+  FieldReader& r = ws.reader;
+  const std::string ha = r.getKey("HA");
+  p.setOption(OptionGroup::HAlign, ha == "R" ? 1 : ha == "M" ? 2 : ha == "J" ? 3 : 0);
+  const std::string va = r.getKey("VA");
+  p.setOption(OptionGroup::VAlign, va == "B" ? 1 : va == "M" ? 2 : va == "J" ? 3 : 0);
+  const std::string dm = r.getKey("DM");
+  p.setOption(OptionGroup::SpacingUnit, dm == "P" ? 1 : dm == "mm" ? 2 : 0);
+  const std::string pm = r.getKey("PM");
+  p.setOption(OptionGroup::OffsetUnit, pm == "P" ? 1 : pm == "%" ? 2 : 0);
+  p.setTn(34, keyNumber(r, "PX"));
+  p.setTn(35, keyNumber(r, "PY"));
+  p.setTn(36, orDefault(keyNumber(r, "TAB"), "15"));
+  p.setTn(37, keyNumber(r, "DY"));
+  p.setTn(38, keyNumber(r, "DX"));
+  p.setTn(8, orDefault(keyNumber(r, "JL"), "50"));
+}
+
+int groupA(Workspace& ws, const std::string& word) {
+  ParamStore& p = ws.params;
+  FieldReader& r = ws.reader;
+  Operations& ops = ws.ops;
+  int kind = kCmdNothing;
+  auto turn = [&](TurnDirection d, const char* name) {
+    if (ops.turn) ops.turn(ws, d);
+    else reportUnavailable(ws, name);
+    kind = kCmdDone;
+  };
+  if (word == "OVER") turn(TurnDirection::Over, "Over");
+  if (word == "RIGHT") turn(TurnDirection::Right, "Right");
+  if (word == "LEFT") turn(TurnDirection::Left, "Left");
+  if (word == "OPEN") {
+    const std::string src = r.getKey("SRC");
+    p.setChb(0, r.getFlag("ForPrint") != 0);
+    p.setChb(55, r.getFlag("To1bit") != 0);
+    p.setChb(56, r.getFlag("RGB") != 0);
+    const std::string bw = keyNumber(r, "BW");
+    if (p.chb(55)) p.setHeld(Held::Threshold, orDefault(bw, "140"));
+    else p.setHeld(Held::Brightness, orDefault(bw, "0"));
+    p.runHandler(chbId(55));
+    p.setTn(56, orDefault(keyNumber(r, "Contrast"), "1"));
+    p.setChb(57, r.getFlag("Black") != 0);
+    p.setChb(58, r.getFlag("White") != 0);
+    if (ops.open) ops.open(ws, src);
+    else reportUnavailable(ws, "Open");
+    kind = kCmdDone;
+  }
+  if (word == "COPY") {
+    if (ops.readCopyRecord) ops.readCopyRecord(ws);
+    else reportUnavailable(ws, "Copy");
+    kind = kCmdCopy;
+  }
+  if (word == "PRINT") {
+    if (numberInto(ws, 11)) kind = kCmdPrint;
+  }
+  if (word == "RELOAD") {
+    char direction = 0;
+    bool known = true;
+    if (r.nextField()) {
+      if (r.field() == "R") direction = 'R';
+      else if (r.field() == "L") direction = 'L';
+      else known = false;
+    }
+    if (known) {
+      if (ops.reload) ops.reload(ws, direction);
+      else reportUnavailable(ws, "Reload");
+    }
+    kind = kCmdReloaded;
+  }
+  if (startsWith(word, "NEW")) {
+    p.setCheck(Check::ChSelSize, true);
+    const bool landscape = r.nextField() && startsWith(r.field(), "L");
+    const bool a5 = r.getKey("F") == "A5";
+    if (ops.newSheet) ops.newSheet(ws, (landscape ? 1 : 0) | (a5 ? 2 : 0), true);
+    else reportUnavailable(ws, "New");
+    kind = kCmdDone;
+  }
+  if (word == "CONVERTTO1BIT") {
+    p.setHeld(Held::Threshold, orDefault(keyNumber(r, "BW"), "140"));
+    p.setChb(55, true);
+    p.runHandler(chbId(55));
+    if (ops.convertTo1bit) ops.convertTo1bit(ws);
+    else reportUnavailable(ws, "ConvertTo1bit");
+    kind = kCmdReloaded;
+  }
+  if (word == "A3") {
+    if (r.nextNumber()) {
+      const long long half = nearest(r.fieldValue());
+      // Reading one line (F1) sets the panels only: the sheet is not begun anew.
+      if ((half == 1 || half == 2) && !ws.readingMode) {
+        if (ops.selectA3Half) ops.selectA3Half(ws, static_cast<int>(half));
+        else reportUnavailable(ws, "A3");
+      }
+      p.setCheck(Check::ChA3, true);
+    }
+    kind = kCmdA3;
+  }
+  return kind;
+}
+
+int groupB(Workspace& ws, const std::string& word) {
+  ParamStore& p = ws.params;
+  FieldReader& r = ws.reader;
+  const char first = word[0];
+  int kind = first == 'X' ? kCmdText : kCmdNothing;
+
+  if (startsWith(word, "X-")) {
+    ws.actions.fontAttributesOnly = true;
+    p.setOption(OptionGroup::VAlign, 0);
+    p.setOption(OptionGroup::HAlign, 0);
+    p.setOption(OptionGroup::Placement, 0);
+    p.setChb(2, false);
+    p.setChb(12, false);
+    readFontAttributes(ws);
+    return kCmdText;
+  }
+  ws.actions.fontAttributesOnly = false;
+  if (startsWith(word, "TIN")) {
+    std::string rest = word.substr(3);
+    const auto b = rest.find_first_not_of(' ');
+    const auto e = rest.find_last_not_of(' ');
+    rest = b == std::string::npos ? std::string() : rest.substr(b, e - b + 1);
+    p.setTn(6, rest);
+    p.setCheck(Check::ChDrawInCell, true);
+  } else {
+    p.setCheck(Check::ChDrawInCell, false);
+  }
+  for (int i = 24; i <= 27; ++i) numberInto(ws, i);
+  if (first == 'X' || first == 'H' || first == 'T' || first == 'V') {
+    p.setTn(62, keyNumber(r, "Red"));
+    p.setTn(63, keyNumber(r, "Green"));
+    p.setTn(64, keyNumber(r, "Blue"));
+  }
+  if (first == 'T') {
+    // A table has lines both ways; after an H or V line the directions would otherwise
+    // stay one-sided and a recorded table would replay without half of its lines.
+    p.setChb(24, true);
+    p.setChb(25, true);
+  }
+  if (first == 'T' || first == 'X') {
+    p.setCheck(Check::ChTabTab, true);
+    p.runHandler(checkId(Check::ChTabTab));
+    if (numberInto(ws, 0)) p.runHandler(tnId(0));
+    if (numberInto(ws, 1)) p.runHandler(tnId(1));
+    numberInto(ws, 5);
+    numberInto(ws, 4);
+  }
+  if (first == 'H') {
+    p.setChb(24, true);
+    p.setChb(25, false);
+    p.runHandler(checkId(Check::ChTabTab));
+    p.setTn(0, "1");
+    numberInto(ws, 1);
+    numberInto(ws, 5);
+  }
+  if (first == 'V') {
+    p.setChb(24, false);
+    p.setChb(25, true);
+    p.runHandler(checkId(Check::ChTabTab));
+    p.setTn(1, "1");
+    numberInto(ws, 0);
+    numberInto(ws, 4);
+  }
+  if (first == 'H' || first == 'T' || first == 'V') {
+    kind = kCmdTable;
+    numberOrDefault(ws, 2, "1");
+    numberOrDefault(ws, 3, "1");
+    numberOrDefault(ws, 28, "");
+    numberOrDefault(ws, 29, "");
+  }
+  if (first == 'H' || first == 'V') p.setChb(29, r.getFlag("Arrow") != 0);
+  if (first == 'X') {
+    readTextSettings(ws);
+    readFontAttributes(ws);
+    readTextLayout(ws);
+  }
+  if (word == "MASK" && r.nextField()) {
+    kind = kCmdMask;
+    ws.setMaskPattern(r.field());
+    if (ws.shared.bitDepth == 8) p.setChb(59, r.getFlag("OnGray") != 0);
+  }
+  if (word == "ERASE") {
+    kind = kCmdErase;
+    // The recorder writes ", OnGray=1" on erase lines too; without it a replayed erase of a
+    // grey picture would whiten only the black pixels.
+    if (ws.shared.bitDepth == 8) p.setChb(59, r.getFlag("OnGray") != 0);
+  }
+  if (word == "U") kind = kCmdMergeCells;
+  if (first == 'D') {
+    if (word == "DENSETHIN") {
+      p.setTn(10, orDefault(keyNumber(r, "W"), "4"));
+      setDirections(ws);
+      // "Plus=1" is what the recorder writes; a value of 0 means without plus.
+      kind = r.getFlag("PLUS") != 0 ? kCmdDensityPlus : kCmdDensity;
+    }
+    if (word == "DARKRELWHITE") {
+      p.setTn(57, orDefault(keyNumber(r, "Contrast"), "10"));
+      kind = kCmdDarkRelWhite;
+    }
+    if (word == "DBC") {
+      p.setHeld(Held::Brightness, orDefault(keyNumber(r, "BW"), "0"));
+      p.runHandler(chbId(55));
+      p.setTn(56, orDefault(keyNumber(r, "Contrast"), "1"));
+      p.setChb(57, r.getKey("Black") != "0");
+      p.setChb(58, r.getFlag("White") != 0);
+      kind = kCmdBrightnessContrast;
+    }
+    p.setChb(34, contains(word, "C"));
+    const bool plus = contains(word, "+");
+    const bool minus = contains(word, "-");
+    if (plus || minus) {
+      kind = minus ? kCmdThinner : kCmdThicker;
+      if (contains(word, "/")) kind += 2;
+      setDirections(ws);
+    }
+  }
+  if (ws.ops.takeDrawingRect) ws.ops.takeDrawingRect(ws);
+  return kind;
+}
+
+bool isGroupB(char c) {
+  switch (c) {
+    case 'H': case 'T': case 'V': case 'X': case 'M': case 'E': case 'U': case 'D': return true;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+bool startsWithCommandLetter(std::string_view line) {
+  if (line.empty()) return false;
+  const char c = line[0];
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+void reportUnavailable(Workspace& ws, const std::string& name) {
+  if (ws.actions.runDepth > 0 && !ws.actions.reportedUnavailable.insert(name).second) return;
+  ws.prompts->message("Действие недоступно: " + name, Icon::Exclamation);
+}
+
+int interpret(Workspace& ws, std::string_view lineIn) {
+  if (!startsWithCommandLetter(lineIn)) return kCmdNothing;
+  std::string line(lineIn);
+  FieldReader& r = ws.reader;
+  r.setLine(line);
+  if (!r.nextField()) {
+    ws.running = false;
+    return kCmdNothing;
+  }
+  const std::string word = upperUtf8(r.field());
+  RunningScope running(ws);
+  const char first = word[0];
+
+  if (first == 'X') {
+    const std::string upper = upperUtf8(line);
+    const auto open = upper.find("<TEXT>");
+    if (open != std::string::npos) {
+      const auto from = open + 6;
+      const auto close = upper.find("</TEXT>", from);
+      if (close != std::string::npos) ws.params.setTz(1, line.substr(from, close - from));
+      line.erase(open);
+    }
+  }
+  r.prepareKeys(line);
+  // Positional fields are read in upper case from here on; the word is passed over again.
+  r.setLine(upperUtf8(line));
+  r.nextField();
+
+  if (!isGroupB(first)) return groupA(ws, word);
+  return groupB(ws, word);
+}
+
+}  // namespace quillaro

@@ -1,0 +1,437 @@
+#include "automation/runner.h"
+
+#include <array>
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <utility>
+
+#include "base/fields.h"
+#include "automation/interpreter.h"
+#include "ops/settings_file.h"
+#include "base/text_codec.h"
+#include "model/workspace.h"
+#include "ops/new_sheet.h"
+#include "ops/text_settings.h"
+
+namespace quillaro {
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+// The automation boxes suspended for a run: saving, printing, A3 and opening after copying.
+constexpr std::array<int, 8> kAutomation = {39, 38, 48, 52, 53, 61, 62, 63};
+
+// Byte offset of character `chars` of a UTF-8 text (the end when it is beyond).
+std::size_t byteOffset(std::string_view text, std::size_t chars) {
+  std::size_t i = 0;
+  while (i < text.size() && chars > 0) {
+    ++i;
+    while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) ++i;
+    --chars;
+  }
+  return i;
+}
+
+void takeProgramText(Workspace& ws) {
+  if (ws.program.changed) {
+    ws.program.text = ws.params.tz(0);
+    ws.program.changed = false;
+  }
+}
+
+// The panels as they were before a run.
+struct PanelSnapshot {
+  std::string settings;
+  std::string mask;
+  bool a3 = false;
+  std::array<std::string, 30> fields;
+  std::string textBody;
+  std::array<bool, kAutomation.size()> automation{};
+  bool recordingAllowed = true;
+  bool redrawGuard = false;
+  bool continueText = false;
+};
+
+PanelSnapshot takeSnapshot(Workspace& ws) {
+  ParamStore& p = ws.params;
+  PanelSnapshot s;
+  s.settings = buildSettingsText(ws);
+  s.mask = p.held(Held::MaskPattern);
+  s.a3 = p.check(Check::ChA3);
+  for (int i = 0; i < 30; ++i) s.fields[static_cast<std::size_t>(i)] = p.tn(i);
+  s.textBody = p.tz(1);
+  for (std::size_t k = 0; k < kAutomation.size(); ++k) s.automation[k] = p.chb(kAutomation[k]);
+  s.recordingAllowed = ws.recorder.recordingAllowed;
+  s.redrawGuard = ws.shared.redrawGuard;
+  s.continueText = ws.actions.continueText;
+  return s;
+}
+
+void restoreSnapshot(Workspace& ws, const PanelSnapshot& s, bool copyDone) {
+  ParamStore& p = ws.params;
+  ws.shared.redrawGuard = s.redrawGuard;
+  applySettingsText(ws, s.settings);
+  p.setCheck(Check::ChA3, s.a3);
+  for (int i = 0; i <= 11; ++i) p.setTn(i, s.fields[static_cast<std::size_t>(i)]);
+  if (copyDone) {
+    ParamStore::QuietScope quiet(p);
+    for (int i = 16; i <= 22; ++i) p.setTn(i, s.fields[static_cast<std::size_t>(i)]);
+  }
+  for (int i = 24; i <= 29; ++i) p.setTn(i, s.fields[static_cast<std::size_t>(i)]);
+  ws.setMaskPattern(s.mask);
+  ws.recorder.recordingAllowed = s.recordingAllowed;
+  ws.actions.lineFlags.clear();
+  ws.actions.nextLineFlag = 0;
+  ws.actions.lineFlag = 0;
+  ws.running = false;
+  p.setTz(1, s.textBody, false);
+  if (ws.ops.refreshViews) ws.ops.refreshViews(ws);
+  {
+    ParamStore::QuietScope quiet(p);
+    for (std::size_t k = 0; k < kAutomation.size(); ++k) p.setChb(kAutomation[k], s.automation[k]);
+  }
+  ws.actions.continueText = s.continueText;
+}
+
+// Starts the operation of a command kind. False when the run is to end (Cancel).
+bool dispatch(Workspace& ws, int kind) {
+  Operations& ops = ws.ops;
+  auto call = [&](auto& entry, const char* name, auto... args) {
+    if (entry) entry(ws, args...);
+    else reportUnavailable(ws, name);
+  };
+  switch (kind) {
+    case kCmdTable: call(ops.drawTable, "Table"); break;
+    case kCmdText: call(ops.drawText, "Text"); break;
+    case kCmdCopy:
+      call(ops.copy, "Copy");
+      ws.actions.copyDone = true;
+      break;
+    case kCmdMask: call(ops.mask, "Mask", ws.params.held(Held::MaskPattern)); break;
+    case kCmdErase: call(ops.mask, "Erase", std::string("FFFF")); break;
+    case kCmdDensity: call(ops.density, "DenseThin", false); break;
+    case kCmdDensityPlus: call(ops.density, "DenseThin", true); break;
+    case kCmdMergeCells: call(ops.mergeCells, "U"); break;
+    case kCmdPrint:
+      if (ws.params.chb(31)) {
+        const Answer a = ws.prompts->ask("Печатать ?", Buttons::YesNoCancel, Icon::Question, Answer::Yes);
+        if (a == Answer::Cancel) return false;
+        if (a == Answer::No) break;
+      }
+      call(ops.print, "Print");
+      break;
+    case kCmdThicker: call(ops.lineWidth, "D+", true, false); break;
+    case kCmdThinner: call(ops.lineWidth, "D-", false, false); break;
+    case kCmdThickerVariant: call(ops.lineWidth, "D+/", true, true); break;
+    case kCmdThinnerVariant: call(ops.lineWidth, "D-/", false, true); break;
+    case kCmdDarkRelWhite: call(ops.darkRelWhite, "DarkRelWhite"); break;
+    case kCmdA3: call(ops.toA3, "A3"); break;
+    case kCmdBrightnessContrast: call(ops.brightnessContrast, "DBC"); break;
+    default: break;  // 7 and 15 were done by the interpreter
+  }
+  return true;
+}
+
+void reportFault(Workspace& ws, const std::string& line, const char* what) {
+  ws.prompts->message(line + "\r\n" + what, Icon::Stop);
+}
+
+// Runs ws.program.text from its start.
+RunEnd runProgram(Workspace& ws, bool byTextDrawing) {
+  ActionState& a = ws.actions;
+  const std::string program = ws.program.text;
+  a.upperProgram = upperUtf8(program);
+  const std::string upper = a.upperProgram;
+  a.stopRequest = false;
+  a.copyDone = false;
+  a.linePosition = 0;
+  if (a.runDepth == 0) a.reportedUnavailable.clear();
+  ++a.runDepth;
+
+  const PanelSnapshot snapshot = takeSnapshot(ws);
+  {
+    ParamStore::QuietScope quiet(ws.params);
+    for (int k : kAutomation) ws.params.setChb(k, false);
+  }
+  ws.recorder.recordingAllowed = false;
+
+  RunEnd end = RunEnd::Finished;
+  try {
+    if (!byTextDrawing && !ws.image.loaded) {
+      if (ws.ops.newSheet) ws.ops.newSheet(ws, 0, true);
+    }
+    while (a.linePosition < program.size()) {
+      const ProgramLine line = nextProgramLine(program, upper, a.linePosition);
+      a.linePosition = line.next;
+      if (!startsWithCommandLetter(line.text)) continue;
+      if (a.onLine) a.onLine(line.text, a.linePosition, program.size());
+      int kind = kCmdNothing;
+      try {
+        kind = interpret(ws, line.text);
+      } catch (const std::exception& e) {
+        ws.running = false;
+        reportFault(ws, line.text, e.what());
+        continue;
+      }
+      if (kind > kCmdNothing) {
+        if (ws.progress->pump()) a.stopRequest = true;
+        if (a.stopRequest) {
+          end = RunEnd::Stopped;
+          break;
+        }
+      }
+      if (kind == kCmdNothing) continue;
+      if (!a.lineFlags.empty()) {
+        if (kind == kCmdCopy) continue;
+        a.lineFlag = a.nextLineFlag < a.lineFlags.size() ? a.lineFlags[a.nextLineFlag] : 0;
+        ++a.nextLineFlag;
+      }
+      bool goOn = true;
+      try {
+        goOn = dispatch(ws, kind);
+      } catch (const std::exception& e) {
+        reportFault(ws, line.text, e.what());
+      }
+      if (!goOn) {
+        end = RunEnd::Cancelled;
+        break;
+      }
+    }
+  } catch (const std::exception& e) {
+    reportFault(ws, "", e.what());
+  }
+
+  restoreSnapshot(ws, snapshot, a.copyDone);
+  --a.runDepth;
+  return end;
+}
+
+}  // namespace
+
+ProgramLine nextProgramLine(std::string_view text, std::string_view upper, std::size_t position) {
+  ProgramLine out;
+  if (position >= text.size()) {
+    out.next = text.size();
+    return out;
+  }
+  const std::size_t crlf = text.find(kCrLf, position);
+  const std::size_t end = crlf == std::string_view::npos ? text.size() : crlf;
+  out.next = crlf == std::string_view::npos ? text.size() : crlf + 2;
+  out.text = std::string(text.substr(position, end - position));
+  const char c = text[position];
+  if ((c == 'X' || c == 'x') && upper.substr(position, end - position).find("</TEXT>") == std::string_view::npos) {
+    const std::size_t open = upper.find("<TEXT>", position);
+    if (open != std::string_view::npos && open < end) {
+      const std::size_t close = upper.find("</TEXT>", open);
+      if (close != std::string_view::npos) {
+        out.text = std::string(text.substr(position, close + 7 - position));
+        out.next = std::min(text.size(), close + 7 + 2);
+      }
+    }
+  }
+  return out;
+}
+
+std::string rearrangeTrailingNew(const std::string& text) {
+  if (text.size() < 4) return text;
+  const std::string upper = upperUtf8(text);
+  const std::size_t from = text.size() - 4;
+  const std::size_t lastBreak = upper.rfind("\r\n", from);
+  const std::size_t lastNew = upper.rfind("\r\nNEW", from);
+  if (lastNew == std::string::npos || lastNew != lastBreak) return text;
+  if (upper.find("\r\nNEW") == lastNew && !upper.starts_with("NEW"))
+    return text.substr(lastNew + 2) + std::string(kCrLf) + text.substr(0, lastNew + 2);
+  return text.substr(0, lastNew + 2);
+}
+
+RunEnd runAll(Workspace& ws) {
+  takeProgramText(ws);
+  const std::string arranged = rearrangeTrailingNew(ws.program.text);
+  if (arranged != ws.program.text) {
+    ws.params.setTz(0, arranged);
+    ws.program.text = ws.params.tz(0);
+    ws.program.changed = false;
+  }
+  const std::size_t length = utf8Length(ws.program.text);
+  if ((length > 511 && ws.params.chb(31)) || length > 4095) {
+    if (ws.prompts->ask("Выполнить действия ?", Buttons::YesNo, Icon::Exclamation, Answer::Yes) != Answer::Yes)
+      return RunEnd::NotRun;
+  }
+  return runProgram(ws, false);
+}
+
+bool selectionMayRun(double nowSeconds, double focusLeftAtSeconds) {
+  const double d = nowSeconds - focusLeftAtSeconds;
+  return d >= 0 && d < 1.0;
+}
+
+RunEnd runSelection(Workspace& ws, const std::string& selected, bool focusInText) {
+  if (!focusInText) {
+    ws.prompts->message("Выделенная часть выполняется, если фокус ввода в тексте.", Icon::Information);
+    return RunEnd::NotRun;
+  }
+  return runText(ws, selected);
+}
+
+RunEnd runText(Workspace& ws, const std::string& text, bool byTextDrawing) {
+  ActionState& a = ws.actions;
+  std::string savedText = std::move(ws.program.text);
+  std::string savedUpper = a.upperProgram;
+  const std::size_t savedPosition = a.linePosition;
+  ws.program.text = text;
+  const RunEnd end = runProgram(ws, byTextDrawing);
+  ws.program.text = std::move(savedText);
+  a.upperProgram = std::move(savedUpper);
+  a.linePosition = savedPosition;
+  ws.program.changed = true;
+  return end;
+}
+
+void requestStop(Workspace& ws) { ws.actions.stopRequest = true; }
+
+void setLineFlags(Workspace& ws, std::vector<int> flags) {
+  ws.actions.lineFlags = std::move(flags);
+  ws.actions.nextLineFlag = 0;
+  ws.actions.lineFlag = 0;
+}
+
+namespace {
+
+// The start of the last NEW, OPEN or RELOAD line that begins before `before`: the line that
+// made the picture the commands below it work on. npos when there is none.
+std::size_t producingLineBefore(const std::string& upper, std::size_t before) {
+  std::size_t best = std::string::npos;
+  for (const char* word : {"NEW", "OPEN", "RELOAD"}) {
+    if (before == 0) break;
+    std::size_t at = upper.rfind(std::string(kCrLf) + word, before - 1);
+    if (at != std::string::npos) at += 2;
+    else if (upper.starts_with(word)) at = 0;
+    if (at == std::string::npos || at >= before) continue;
+    if (best == std::string::npos || at > best) best = at;
+  }
+  return best;
+}
+
+// Plain F1 brings the picture the line works on: an Open line of another file than the one
+// loaded opens it, a New line makes its sheet when no picture is loaded. A picture that is
+// already there is never replaced by the same line again (that would drop the work done on it).
+void bringProducingPicture(Workspace& ws, const std::string& line) {
+  const std::string upper = upperUtf8(line);
+  if (upper.starts_with("OPEN")) {
+    FieldReader keys;
+    keys.prepareKeys(line);
+    std::string src = keys.getKey("SRC");
+    if (src.size() >= 2 && src.front() == '"' && src.back() == '"') src = src.substr(1, src.size() - 2);
+    if (!src.empty() && (!ws.image.loaded || src != ws.image.path)) interpret(ws, line);
+  } else if (upper.starts_with("NEW")) {
+    if (!ws.image.loaded) interpret(ws, line);
+  }
+}
+
+}  // namespace
+
+ReadCommand readOneCommand(Workspace& ws, std::size_t cursor, bool variant) {
+  ReadCommand r;
+  takeProgramText(ws);
+  const std::string text = ws.program.text;
+  const std::string upper = upperUtf8(text);
+  const std::size_t at = byteOffset(text, cursor);
+  std::size_t start = 0;
+  if (at > 0) {
+    const std::size_t crlf = text.rfind(kCrLf, at - 1);
+    if (crlf != std::string::npos) start = crlf + 2;
+  }
+  // The command line at or after the cursor's line.
+  ProgramLine line;
+  std::size_t lineStart = start;
+  while (lineStart < text.size()) {
+    line = nextProgramLine(text, upper, lineStart);
+    if (startsWithCommandLetter(line.text)) break;
+    lineStart = line.next;
+    line.text.clear();
+  }
+  if (line.text.empty()) return r;
+
+  auto charsOf = [&](std::size_t from, std::size_t to) { return utf8Length(std::string_view(text).substr(from, to - from)); };
+  r.found = true;
+  r.start = charsOf(0, lineStart);
+  r.length = utf8Length(line.text);
+  ws.params.setCheck(Check::ChSelSize, true);
+
+  const bool continuation = upperUtf8(line.text).starts_with("X-");
+  const bool reading = ws.readingMode;
+  ws.readingMode = true;
+  // The line that made the picture; Ctrl+F1 (the variant) passes over it.
+  if (const std::size_t made = producingLineBefore(upper, lineStart); made != std::string::npos) {
+    r.producingFound = true;
+    r.producingStart = charsOf(0, made);
+    if (!variant) bringProducingPicture(ws, nextProgramLine(text, upper, made).text);
+  }
+  if (continuation) {
+    // The X line that the X- line continues: the nearest line above starting with "X,".
+    std::size_t xStart = std::string::npos;
+    if (lineStart > 0) {
+      const std::size_t found = upper.rfind("\r\nX,", lineStart - 1);
+      if (found != std::string::npos) xStart = found + 2;
+    }
+    if (xStart == std::string::npos && upper.starts_with("X,")) xStart = 0;
+    if (xStart != std::string::npos && xStart < lineStart) {
+      const ProgramLine xLine = nextProgramLine(text, upper, xStart);
+      interpret(ws, xLine.text);
+      ws.actions.continueText = upper.substr(xLine.next, 2) == "X-";
+    }
+    r.kind = interpret(ws, line.text);
+    r.openTextDialog = true;
+  } else {
+    r.kind = interpret(ws, line.text);
+    if (r.kind == kCmdText) ws.actions.continueText = upper.substr(line.next, 2) == "X-";
+  }
+  ws.readingMode = reading;
+
+  switch (r.kind) {
+    case kCmdTable: case kCmdText: case kCmdMask: case kCmdErase: case kCmdDensity:
+    case kCmdMergeCells: case kCmdThicker: case kCmdThinner: case kCmdThickerVariant:
+    case kCmdThinnerVariant: case kCmdDarkRelWhite: case kCmdDensityPlus: case kCmdBrightnessContrast:
+      r.focusPageView = ws.params.chb(15);
+      break;
+    case kCmdCopy:
+      ws.params.setCheck(Check::ChSelSize, false);
+      r.hideTableFrame = true;
+      break;
+    default: break;
+  }
+  return r;
+}
+
+StartupTimer::Action StartupTimer::tick() {
+  if (!enabled) return Action::None;
+  if (++ticks < 5) return Action::None;
+  ticks = 0;
+  enabled = false;
+  if (autoCopyPending) {
+    autoCopyPending = false;
+    return Action::AutoCopy;
+  }
+  if (programPending) {
+    programPending = false;
+    return Action::RunProgram;
+  }
+  return Action::None;
+}
+
+bool runPendingProgram(Workspace& ws, const StartupTimer& timer) {
+  runAll(ws);
+  return timer.exitAfterProgram;
+}
+
+void reportRunOnStderr(Workspace& ws) {
+  ws.actions.onLine = [](const std::string& line, std::size_t position, std::size_t length) {
+    const std::size_t cut = line.find(kCrLf);
+    const std::string first = cut == std::string::npos ? line : line.substr(0, cut) + " ...";
+    const int percent = length == 0 ? 100 : static_cast<int>(position * 100 / length);
+    std::fprintf(stderr, "[%3d %%] %s\n", percent, first.c_str());
+    std::fflush(stderr);
+  };
+}
+
+}  // namespace quillaro

@@ -1,0 +1,25 @@
+#pragma once
+// The journal: every step an operation reports becomes its command line (record_lines.h),
+// handed to the recorder (recorder.h), which adds it to the action program.
+#include "model/journal.h"
+
+namespace quillaro {
+
+class LineJournal final : public Journal {
+public:
+  void opened(Workspace& ws, const std::string& path, int fileBits, bool correction,
+              long long usedValue) override;
+  void newSheet(Workspace& ws, int index) override;
+  void turned(Workspace& ws, TurnDirection direction) override;
+  void convertedTo1bit(Workspace& ws, const std::string& threshold) override;
+  void reloaded(Workspace& ws, char direction) override;
+  void masked(Workspace& ws, const std::string& pattern, int pictureBits) override;
+  void toned(Workspace& ws, ToneStep step) override;
+  void densityChanged(Workspace& ws, bool plus) override;
+  void lineWidthChanged(Workspace& ws, bool thicker, bool variant) override;
+  void printed(Workspace& ws, double copies) override;
+  void copied(Workspace& ws, int copies) override;
+  void toA3Half(Workspace& ws, int half) override;
+};
+
+}  // namespace quillaro

@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "base/files.h"
+#include "automation/launch.h"
+#include "model/workspace.h"
+#include "support/scripted_prompts.h"
+#include "support/temp_dir.h"
+
+namespace quillaro {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct LaunchFixture : ::testing::Test {
+  testing::TempDir dir;
+  fs::path root = dir.path;
+  testing::ScriptedPrompts prompts;
+  Workspace ws{&prompts};
+  int runs = 0;
+  LaunchOptions options;
+
+  void SetUp() override {
+    fs::create_directories(root / "home");
+    fs::create_directories(root / "prog");
+    options.installFolder = (root / "home").string();
+    options.programFolder = (root / "prog").string();
+    options.runProgram = [this](Workspace& w) {
+      ++runs;
+      EXPECT_FALSE(w.params.tz(0).empty());
+    };
+  }
+  std::string path(const std::string& name) const { return (root / name).string(); }
+  void write(const std::string& name, const std::string& text) { ASSERT_TRUE(writeTextFile(path(name), text)); }
+};
+
+TEST_F(LaunchFixture, VisibleProgramIsPendingAndNotRunYet) {
+  write("book.pfp", "Over");
+  auto r = launch(ws, path("book.pfp") + " exit=1", options);
+  EXPECT_EQ(runs, 0);
+  EXPECT_TRUE(r.programPending && r.commandLine.exit);
+  EXPECT_FALSE(r.endNow);  // the timer ends the program after running it
+}
+
+TEST_F(LaunchFixture, MissingOrEmptyProgramRunsNothingButExitStillEnds) {
+  auto r = launch(ws, path("absent.pfp") + " hide=1 exit=1", options);
+  EXPECT_TRUE(!r.programRead && r.endNow);
+  write("empty.pfp", "");
+  Workspace ws2{&prompts};
+  auto r2 = launch(ws2, path("empty.pfp") + " hide=1", options);
+  EXPECT_TRUE(r2.programRead && !r2.programPending && !r2.endNow);
+  EXPECT_EQ(runs, 0);
+}
+
+TEST_F(LaunchFixture, FoldersAndInitialValues) {
+  launch(ws, "", options);
+  const std::string home = (root / "home").string();
+  EXPECT_EQ(ws.shared.settingsPath, home + "/Quillaro.ini");
+  EXPECT_EQ(ws.shared.folders[kFolderPrograms], home + "/pfp");
+  EXPECT_TRUE(fs::is_directory(home + "/pfp"));
+  // The copy frame shows what a copy would use: 4 mm in, 202 x 289 mm.
+  EXPECT_EQ(ws.params.tn(16) + " " + ws.params.tn(17) + " " + ws.params.tn(18) + " " + ws.params.tn(19),
+            "4 4 202 289");
+  EXPECT_TRUE(prompts.shown.empty());
+}
+
+TEST_F(LaunchFixture, SettingsFromTheIniKeyAreApplied) {
+  write("other.ini", "TextScale=\"75\"\r\n");
+  write("book.pfp", "Over");
+  launch(ws, path("book.pfp") + " ini=" + path("other.ini"), options);
+  EXPECT_EQ(ws.shared.settingsPath, path("other.ini"));
+  EXPECT_EQ(ws.params.tn(22), "75");
+}
+
+#ifdef QUILLARO_EXE
+// The program itself, started the way a script starts it: no display at all.
+struct Executable : LaunchFixture {
+  int run(const std::string& args) {
+    const std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM QUILLARO_HOME='" +
+                            (root / "home").string() + "' '" + QUILLARO_EXE + "' " + args + " 2>'" +
+                            path("stderr.txt") + "'";
+    const int status = std::system(cmd.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  std::string errors() { return readWholeFile(path("stderr.txt")).value_or(""); }
+};
+
+TEST_F(Executable, WindowWithoutDisplayIsRefusedCleanly) {
+  EXPECT_EQ(run(""), 1);
+  EXPECT_NE(errors().find("hide=1"), std::string::npos);
+}
+
+TEST_F(Executable, HelpAndVersion) { EXPECT_EQ(run("--version") + run("--help"), 0); }
+#endif
+
+}  // namespace
+}  // namespace quillaro

@@ -1,0 +1,104 @@
+// The file printers end to end: a hidden run opens a page, copies it and prints one copy
+// to "PDF" or "BMP" (the command-line key printer=).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sys/wait.h>
+
+#include "base/files.h"
+#include "image/bitmap.h"
+#include "image/bmp_file.h"
+#include "support/temp_dir.h"
+
+namespace quillaro {
+namespace {
+
+#ifdef QUILLARO_EXE
+namespace fs = std::filesystem;
+
+struct PrintHiddenRun : ::testing::Test {
+  testing::TempDir dir;
+  fs::path root = dir.path;
+  std::string err;
+  void SetUp() override {
+    ASSERT_TRUE(writeTextFile(dir.sub("home") + "/Quillaro.ini", "SavePath=\"" + dir.sub("saved") + "\"\r\n"));
+    // A 1-bit scan of 5000 x 7000 pixels at 600 dpi with a black bar.
+    Bitmap scan = Bitmap::create(5000, 7000, 1);
+    for (int y = 1000; y < 1100; ++y)
+      for (int x = 500; x < 4000; ++x) scan.setWhite(x, y, false);
+    ASSERT_TRUE(writeBitmap(dir.at("scan.bmp"), scan, kPixelsPerMetre600));
+    ASSERT_TRUE(writeTextFile(dir.at("print.pfp"), "Open, SRC=\"" + dir.at("scan.bmp") + "\"\r\nCopy\r\nPrint, 1\r\n"));
+  }
+
+  int run(const std::string& printer) {
+    const std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM QUILLARO_HOME='" + dir.at("home") +
+                            "' '" + QUILLARO_EXE + "' '" + dir.at("print.pfp") + "' hide=1 exit=1 printer=" + printer +
+                            " 2>'" + dir.at("stderr.txt") + "' </dev/null";
+    const int raw = std::system(cmd.c_str());
+    err = readWholeFile(dir.at("stderr.txt")).value_or("");
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  }
+
+  // The one PDF written, without the temporary file left behind; false when pdfinfo is missing.
+  bool pdfWritten() {
+    EXPECT_TRUE(fs::exists(root / "saved" / "Print-0001.pdf")) << err;
+    EXPECT_FALSE(fs::exists(root / "saved" / "ForPrint.bmp"));
+    return std::system("command -v pdfinfo >/dev/null 2>&1") == 0;
+  }
+  // Whether pdfinfo's report on that PDF has a line matching `line`.
+  bool pdfInfoHas(const std::string& line) {
+    return std::system(("pdfinfo '" + dir.at("saved/Print-0001.pdf") + "' | grep -Eq '^" + line + "$'").c_str()) == 0;
+  }
+};
+
+TEST_F(PrintHiddenRun, BmpPrinterWritesThePageUnchangedWithItsText) {
+  ASSERT_EQ(run("BMP"), 0) << err;
+  const fs::path bmp = root / "saved" / "Print-0001.bmp";
+  ASSERT_TRUE(fs::exists(bmp)) << err;
+  EXPECT_FALSE(fs::exists(root / "saved" / "ForPrint.bmp"));
+  // The standard A4 page image (202 x 289 mm at 600 dpi), 1 bit, exactly as written by
+  // the temporary save: writing it again gives the same bytes.
+  ReadResult r = readBitmap(bmp.string(), ReadOptions{}, nullptr);
+  ASSERT_TRUE(r.ok()) << r.message;
+  const Bitmap& page = r.image.bitmap;
+  EXPECT_EQ(page.width, 4772);
+  EXPECT_EQ(page.height, 6827);
+  EXPECT_EQ(page.bits, 1);
+  ASSERT_TRUE(writeBitmap(dir.at("again.bmp"), page, kPixelsPerMetre600));
+  EXPECT_EQ(readWholeFile(dir.at("again.bmp")), readWholeFile(bmp.string()));
+  bool black = false;  // the copied bar
+  for (int y = 0; y < page.height && !black; y += 4) black = !page.isWhite(2000, y);
+  EXPECT_TRUE(black);
+  // 1:1: 4772 pixels at 600 dpi are 11453 twips (through the 0.01 mm size).
+  EXPECT_EQ(readTextFile((root / "saved" / "Print-0001.txt").string()).value_or(""),
+            "Paper=9\r\nOrientation=1\r\nTray=7\r\nQuality=-4\r\nCopies=1\r\nRect=0, 0, 11453, 16385\r\n");
+  ASSERT_EQ(run("BMP"), 0) << err;  // a second run continues the numbering
+  EXPECT_TRUE(fs::exists(root / "saved" / "Print-0002.bmp"));
+}
+
+TEST_F(PrintHiddenRun, PdfPrinterWritesAnA4PortraitPage) {
+  ASSERT_EQ(run("PDF"), 0) << err;
+  if (!pdfWritten()) GTEST_SKIP() << "pdfinfo is not installed";
+  EXPECT_TRUE(pdfInfoHas("Pages: +1"));
+  EXPECT_TRUE(pdfInfoHas("Page size: +595 x 842 pts \\(A4\\)"));  // portrait
+  EXPECT_TRUE(pdfInfoHas("Page rot: +0"));
+}
+
+TEST_F(PrintHiddenRun, PdfOfAWideOriginalIsLandscape) {
+  ASSERT_TRUE(writeBitmap(dir.at("wide.bmp"), Bitmap::create(7000, 5000, 1), kPixelsPerMetre600));
+  ASSERT_TRUE(writeTextFile(dir.at("print.pfp"), "Open, SRC=\"" + dir.at("wide.bmp") + "\", ForPrint=1\r\nPrint, 1\r\n"));
+  ASSERT_EQ(run("PDF"), 0) << err;
+  EXPECT_NE(err.find("Ориентация принтера книжная"), std::string::npos) << err;
+  if (!pdfWritten()) GTEST_SKIP() << "pdfinfo is not installed";
+  EXPECT_TRUE(pdfInfoHas("Page size: +842 x 595 pts \\(A4\\)"));
+}
+
+TEST_F(PrintHiddenRun, UnknownPrinterIsReported) {
+  run("NoSuchPrinter");
+  EXPECT_NE(err.find("Нет принтера NoSuchPrinter"), std::string::npos) << err;
+}
+#endif
+
+}  // namespace
+}  // namespace quillaro

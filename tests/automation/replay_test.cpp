@@ -1,0 +1,343 @@
+// A session is recorded, then its program replayed on a fresh workspace over the same files:
+// the pictures must come out identical.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "automation/runner.h"
+#include "automation/composition.h"
+#include "base/files.h"
+#include "model/workspace.h"
+#include "ops/a3_sheet.h"
+#include "model/copy_state.h"
+#include "image/bmp_file.h"
+#include "ops/save.h"
+#include "image/sample_page.h"
+#include "support/scripted_prompts.h"
+#include "support/temp_dir.h"
+
+namespace quillaro {
+namespace {
+
+struct Session {
+  testing::ScriptedPrompts prompts;
+  Workspace ws{&prompts};
+  explicit Session(const std::string& home) {
+    connectWorkspace(ws);
+    ws.shared.installFolder = home;
+    ws.shared.folders.fill(home);
+    ws.params.setChb(30, true);   // record
+    ws.params.setChb(31, false);  // no reminders
+    ws.params.setTz(0, "", false);
+  }
+  void rect(std::initializer_list<const char*> ltwh) {
+    int i = 24;
+    for (const char* v : ltwh) ws.params.setTn(i++, v);
+  }
+};
+
+std::string writeScan(const testing::TempDir& dir, const std::string& name, int bits, std::uint64_t seed,
+                      int width = 0, int height = 0) {
+  SamplePageOptions o;
+  o.bits = bits;
+  o.seed = seed;
+  if (width) {
+    o.width = width;
+    o.height = height;
+  }
+  const std::string path = dir.at(name);
+  return writeBitmap(path, makeSamplePage(o), samplePixelsPerMetre(o)) ? path : std::string();
+}
+
+bool samePixels(const Bitmap& a, const Bitmap& b) {
+  if (a.width != b.width || a.height != b.height || a.bits != b.bits) return false;
+  if (a.empty() || b.empty()) return a.empty() == b.empty();
+  for (int y = 0; y < a.height; ++y)
+    if (std::memcmp(a.row(y), b.row(y), static_cast<std::size_t>(a.rowBytes)) != 0) {
+      if (a.bits != 1 || a.width % 8 == 0) return false;
+      // Bits after the last pixel of a 1-bit row carry no meaning.
+      for (int x = 0; x < a.width; ++x)
+        if (a.isWhite(x, y) != b.isWhite(x, y)) return false;
+    }
+  return true;
+}
+
+TEST(RecordReplay, AGreySessionReplaysToTheSamePixels) {
+  testing::TempDir dir;
+  const std::string scan = writeScan(dir, "scan.bmp", 8, 11, 900, 1300);
+
+  Session rec(dir.sub("home"));
+  Workspace& ws = rec.ws;
+  ASSERT_TRUE(ws.ops.open(ws, scan));
+  rec.rect({"5", "5", "20", "15"});
+  ws.params.setHeld(Held::Brightness, "-12");
+  ws.params.setTn(56, "1.4");
+  ws.ops.brightnessContrast(ws);
+  ws.params.setTn(57, "1.2");
+  rec.rect({"2", "20", "25", "10"});
+  ws.ops.darkRelWhite(ws);
+  ASSERT_TRUE(ws.ops.convertTo1bit(ws));
+  rec.rect({"3", "3", "20", "20"});
+  ws.ops.density(ws, false);
+  ws.ops.lineWidth(ws, true, false);
+  ws.ops.mask(ws, "5A5A");
+  ws.ops.turn(ws, TurnDirection::Right);
+  ws.ops.turn(ws, TurnDirection::Over);
+  const std::string program = ws.params.tz(0);
+  for (const char* word : {"Open", "DBC", "DarkRelWhite", "ConvertTo1bit", "DenseThin", "D+", "Mask", "Right", "Over"})
+    EXPECT_NE(program.find(word), std::string::npos) << word << " not recorded in\n" << program;
+
+  Session play(dir.sub("home2"));
+  play.ws.params.setTz(0, program, false);
+  runAll(play.ws);
+  EXPECT_TRUE(samePixels(ws.image.bitmap, play.ws.image.bitmap));
+  EXPECT_EQ(play.ws.params.tz(0), program) << "a run records nothing";
+}
+
+TEST(RecordReplay, ACopySessionReplaysToTheSamePage) {
+  testing::TempDir dir;
+  const std::string scan = writeScan(dir, "page7.bmp", 1, 12);
+
+  Session rec(dir.sub("home"));
+  Workspace& ws = rec.ws;
+  ASSERT_TRUE(ws.ops.open(ws, scan));
+  ws.params.setTn(12, "120");  // a small turn, radians * 10000
+  ws.params.setTn(22, "95");
+  ASSERT_TRUE(ws.ops.copy(ws));
+  const std::string program = ws.params.tz(0);
+  ASSERT_NE(program.find("Copy"), std::string::npos) << program;
+
+  Session play(dir.sub("home2"));
+  play.ws.params.setTz(0, program, false);
+  runAll(play.ws);
+  ASSERT_FALSE(play.ws.page.empty());
+  EXPECT_TRUE(samePixels(ws.page, play.ws.page));
+}
+
+// --- A3 sheets: two pages copied and put side by side, recorded and replayed ---
+
+std::string shownText(const testing::ScriptedPrompts& prompts) {
+  std::string all;
+  for (const auto& m : prompts.shown) all += "[" + m.text + "] ";
+  return all;
+}
+
+struct A3Case {
+  int bits = 1;
+  bool turned = false;           // "A4 в A3 симметрично"
+  bool byBytes = false;          // "Копировать по байтам"
+  const char* pageMm = nullptr;  // page width in mm (height 80 mm); null: A4
+  bool sameScan = false;         // the second page comes from the first scan again
+  int widthMod8 = -1;            // when set: the page width mod 8 (picks the way of copying)
+  bool followUp = false;         // "в A3," after copying instead of the button
+};
+
+struct A3Recording {
+  std::string program;
+  Bitmap sheet;
+  std::string savedBytes;
+  int pageWidth = 0;
+};
+
+// Whether any pixel in columns [x0, x1) of the sheet is not white.
+bool inkBetween(const Bitmap& sheet, int x0, int x1) {
+  for (int y = 0; y < sheet.height; ++y) {
+    const std::uint8_t* row = sheet.row(y);
+    for (int x = x0; x < x1; ++x)
+      if (sheet.bits == 1 ? !bitIsWhite(row, x) : row[x] != 255) return true;
+  }
+  return false;
+}
+
+void pageSettings(Session& s, const A3Case& c) {
+  s.ws.params.setCheck(Check::ChA3, true);
+  s.ws.params.setChb(copycheck::kA4InA3Turned, c.turned);
+  s.ws.params.setChb(copycheck::kByBytes, c.byBytes);
+  s.ws.params.setChb(copycheck::kToA3After, c.followUp);
+}
+
+std::string writeScan(const testing::TempDir& dir, const std::string& name, const A3Case& c, std::uint64_t seed) {
+  return c.pageMm ? writeScan(dir, name, c.bits, seed, 1700, 2200) : writeScan(dir, name, c.bits, seed);
+}
+
+bool copyPage(Session& s, const A3Case& c) {
+  Workspace& ws = s.ws;
+  if (c.pageMm) {
+    ws.setCopySize(0, c.pageMm);
+    ws.setCopySize(1, "80");
+    ws.params.setTn(copyfield::kFrameWidth, "50");
+    ws.params.setTn(copyfield::kFrameHeight, "70");
+  }
+  ws.params.setTn(copyfield::kZoneLeft, "3");
+  ws.params.setTn(copyfield::kZoneTop, "5");
+  return ws.ops.copy(ws);
+}
+
+bool saveSheet(Workspace& ws, const std::string& name) {
+  ws.params.setHeld(Held::TextFileName, name);
+  return savePanel(ws);
+}
+
+// Records open, copy, "В A3" twice and saves the full sheet.
+A3Recording recordA3(const testing::TempDir& dir, const A3Case& c) {
+  A3Recording out;
+  const std::string first = writeScan(dir, "page1.bmp", c, 31);
+  const std::string second = c.sameScan ? first : writeScan(dir, "page2.bmp", c, 32);
+  EXPECT_FALSE(first.empty() || second.empty());
+  Session rec(dir.sub("home"));
+  Workspace& ws = rec.ws;
+  pageSettings(rec, c);
+  int state = 0;
+  for (const std::string& scan : {first, second}) {
+    EXPECT_TRUE(ws.ops.open(ws, scan));
+    EXPECT_TRUE(copyPage(rec, c));
+    EXPECT_EQ(ws.page.bits, c.bits);
+    out.pageWidth = ws.page.width;
+    if (!c.followUp) {
+      EXPECT_TRUE(toA3(ws));
+    }
+    EXPECT_EQ(copyState(ws).a3State, ++state);
+  }
+  EXPECT_TRUE(rec.prompts.shown.empty()) << shownText(rec.prompts);
+  out.program = ws.params.tz(0);
+  out.sheet = ws.a3.clone();
+  // Both halves hold a page (blank ones would make the comparison say nothing).
+  EXPECT_TRUE(inkBetween(out.sheet, 0, out.pageWidth));
+  EXPECT_TRUE(inkBetween(out.sheet, out.pageWidth + copyState(ws).a3Gap, out.sheet.width));
+  EXPECT_TRUE(saveSheet(ws, "sheet")) << shownText(rec.prompts);
+  out.savedBytes = readWholeFile(picturePathFor(dir.sub("home"), "sheet")).value_or("");
+  EXPECT_FALSE(out.savedBytes.empty());
+  return out;
+}
+
+void expectSameSheetOnReplay(const A3Case& c) {
+  testing::TempDir dir;
+  const A3Recording r = recordA3(dir, c);
+  ASSERT_FALSE(::testing::Test::HasFailure()) << r.program;
+  if (c.widthMod8 >= 0) {
+    ASSERT_EQ(r.pageWidth % 8, c.widthMod8) << r.pageWidth;
+  }
+  const std::size_t one = r.program.find("\r\nA3, 1\r\n");
+  const std::size_t two = r.program.find("\r\nA3, 2\r\n");
+  ASSERT_NE(one, std::string::npos) << r.program;
+  ASSERT_NE(two, std::string::npos) << r.program;
+  EXPECT_LT(r.program.find("Copy"), one);
+  EXPECT_LT(r.program.find("Copy", one), two);
+  EXPECT_EQ(r.program.find("\r\nA3, ", two + 2), std::string::npos) << "one line per step\n" << r.program;
+
+  Session play(dir.sub("home2"));
+  pageSettings(play, c);
+  // The A3 lines turn "A3" on for the run only.
+  play.ws.params.setCheck(Check::ChA3, false);
+  play.ws.params.setTz(0, r.program, false);
+  runAll(play.ws);
+  EXPECT_TRUE(play.prompts.shown.empty()) << shownText(play.prompts);
+  EXPECT_FALSE(play.ws.params.check(Check::ChA3));
+  EXPECT_EQ(copyState(play.ws).a3State, 2);
+  EXPECT_EQ(play.ws.a3.bits, c.bits);
+  EXPECT_TRUE(samePixels(r.sheet, play.ws.a3));
+  EXPECT_EQ(play.ws.params.tz(0), r.program) << "a run records nothing";
+
+  play.ws.params.setCheck(Check::ChA3, true);
+  ASSERT_TRUE(saveSheet(play.ws, "sheet")) << shownText(play.prompts);
+  EXPECT_EQ(readWholeFile(picturePathFor(dir.sub("home2"), "sheet")).value_or("-"), r.savedBytes);
+}
+
+TEST(RecordReplayA3, BothPagesReplayToTheSameSheet) {
+  // 4772 dots (A4) mod 8 = 4: the turned page goes in pixel by pixel; 65 mm by bytes; the
+  // follow-up "в A3," after copying must not put each page in twice on replay.
+  for (const A3Case c : {A3Case{1, true, false, nullptr, false, 4}, A3Case{1, true, true, "65", false, 7},
+                         A3Case{8, true, false, "61", true}, A3Case{1, false, false, "60", false, -1, true}}) {
+    SCOPED_TRACE(::testing::Message() << c.bits << " bits, turned " << c.turned << ", " << (c.pageMm ? c.pageMm : "A4"));
+    expectSameSheetOnReplay(c);
+  }
+}
+
+TEST(RecordReplayA3, ASecondReplayStartsANewSheet) {
+  // "A3, 1" begins a new sheet on every replay, though the last run's sheet is still there.
+  testing::TempDir dir;
+  const A3Case c{1, true, false, "60", false};
+  const A3Recording r = recordA3(dir, c);
+  ASSERT_FALSE(::testing::Test::HasFailure()) << r.program;
+  Session play(dir.sub("home2"));
+  pageSettings(play, c);
+  play.ws.params.setTz(0, r.program, false);
+  runAll(play.ws);
+  ASSERT_TRUE(samePixels(r.sheet, play.ws.a3));
+  runAll(play.ws);
+  EXPECT_TRUE(play.prompts.shown.empty()) << shownText(play.prompts);
+  EXPECT_EQ(copyState(play.ws).a3State, 2);
+  EXPECT_TRUE(samePixels(r.sheet, play.ws.a3));
+
+  // With reminders No keeps the old sheet, which then refuses the new pages.
+  play.ws.params.setChb(copycheck::kRemind, true);
+  play.prompts.shown.clear();
+  play.prompts.answers = {Answer::No};
+  runAll(play.ws);
+  ASSERT_FALSE(play.prompts.shown.empty());
+  EXPECT_EQ(play.prompts.shown.front().text, "Стереть A3 ?");
+  EXPECT_NE(shownText(play.prompts).find("[A3 заполнен]"), std::string::npos) << shownText(play.prompts);
+  EXPECT_TRUE(samePixels(r.sheet, play.ws.a3));
+}
+
+TEST(RecordReplayA3, TheSecondHalfOfAFullSheetIsReplaced) {
+  // A sheet of page 1 twice, given the program's second half, becomes the recorded sheet:
+  // the old second page (drawn pixel by pixel, off a byte boundary) does not show through.
+  testing::TempDir dir;
+  const A3Case c{1, false, false, "60", false};
+  const A3Recording r = recordA3(dir, c);
+  ASSERT_FALSE(::testing::Test::HasFailure()) << r.program;
+  const std::size_t second = r.program.find("Open", 1);
+  ASSERT_NE(second, std::string::npos) << r.program;
+
+  Session play(dir.sub("home2"));
+  pageSettings(play, c);
+  Workspace& ws = play.ws;
+  ASSERT_TRUE(ws.ops.open(ws, dir.at("page1.bmp")));
+  ASSERT_TRUE(copyPage(play, c));
+  ASSERT_TRUE(toA3(ws));
+  ASSERT_TRUE(toA3(ws));  // the same page again, without a question (no reminders)
+  ASSERT_EQ(copyState(ws).a3State, 2);
+  ASSERT_GE((r.pageWidth + copyState(ws).a3Gap) % 8, 2);
+  ASSERT_FALSE(samePixels(r.sheet, ws.a3));
+  ws.params.setTz(0, r.program.substr(second), false);
+  runAll(ws);
+  EXPECT_TRUE(play.prompts.shown.empty()) << shownText(play.prompts);
+  EXPECT_EQ(copyState(ws).a3State, 2);
+  EXPECT_TRUE(samePixels(r.sheet, ws.a3));
+}
+
+TEST(RecordReplayA3, HalfSelectionOutsideItsPlaceChangesNothing) {
+  // "A3, 2" over an empty or half sheet, "A3, 3" and "A3, 0" leave the buffer as it is.
+  testing::TempDir dir;
+  const A3Case c{1, false, false, "60", false};
+  const std::string scan = writeScan(dir, "page1.bmp", c, 31);
+  Session s(dir.sub("home"));
+  pageSettings(s, c);
+  Workspace& ws = s.ws;
+  selectA3Half(ws, 2);
+  EXPECT_EQ(copyState(ws).a3State, 0);
+  EXPECT_TRUE(ws.a3.empty());
+  ASSERT_TRUE(ws.ops.open(ws, scan));
+  ASSERT_TRUE(copyPage(s, c));
+  ASSERT_TRUE(toA3(ws));
+  const Bitmap one = ws.a3.clone();
+  selectA3Half(ws, 2);
+  selectA3Half(ws, 3);
+  selectA3Half(ws, 0);
+  EXPECT_EQ(copyState(ws).a3State, 1);
+  EXPECT_TRUE(samePixels(one, ws.a3));
+  // Read with F1 the line only sets the panels.
+  ws.params.setTz(0, "A3, 1");
+  readOneCommand(ws, 0);
+  EXPECT_EQ(copyState(ws).a3State, 1);
+  EXPECT_TRUE(ws.params.check(Check::ChA3));
+  selectA3Half(ws, 1);
+  EXPECT_EQ(copyState(ws).a3State, 0);
+  EXPECT_TRUE(ws.a3.empty());
+  EXPECT_TRUE(s.prompts.shown.empty()) << shownText(s.prompts);
+}
+
+}  // namespace
+}  // namespace quillaro
