@@ -95,7 +95,10 @@ std::string buildCopyRecord(Workspace& ws, int lastCopies) {
   return opt.empty() ? pos : pos + "," + opt;
 }
 
-void applyCopyRecord(Workspace& ws, std::string_view record) {
+void applyCopyRecord(Workspace& ws, std::string_view recordText) {
+  // The reader's key copies are rebuilt below from the record, which may be one of them
+  // (the interpreter hands over its own key copy): read from a copy of our own.
+  const std::string record(recordText);
   ParamStore& p = ws.params;
   CopyState& st = copyState(ws);
   FieldReader& r = ws.reader;
