@@ -6,6 +6,12 @@
 #include "base/fields.h"
 #include "base/numeric.h"
 #include "model/workspace.h"
+#include "ops/picture_commands.h"
+#include "ops/open.h"
+#include "ops/new_sheet.h"
+#include "ops/copy_record.h"
+#include "ops/copy_engine.h"
+#include "ops/a3_sheet.h"
 
 namespace quillaro {
 namespace {
@@ -54,20 +60,20 @@ void numberOrDefault(Workspace& ws, int i, const char* def) {
 // whose value is "0".
 void setDirections(Workspace& ws) {
   ParamStore& p = ws.params;
-  p.setChb(6, true);
-  p.setChb(7, true);
-  if (ws.reader.getKey("H") == "0") p.setChb(6, false);
-  if (ws.reader.getKey("V") == "0") p.setChb(7, false);
+  p.setChb(check::kDensityHorizontal, true);
+  p.setChb(check::kDensityVertical, true);
+  if (ws.reader.getKey("H") == "0") p.setChb(check::kDensityHorizontal, false);
+  if (ws.reader.getKey("V") == "0") p.setChb(check::kDensityVertical, false);
 }
 
 // Font attributes of X and X-: the letters as written.
 void readFontAttributes(Workspace& ws) {
   ParamStore& p = ws.params;
   const std::string fa = ws.reader.getKey("FA");
-  p.setChb(16, contains(fa, "B"));
-  p.setChb(17, contains(fa, "i"));
-  p.setChb(18, contains(fa, "U"));
-  p.setChb(19, contains(fa, "S"));
+  p.setChb(check::kBold, contains(fa, "B"));
+  p.setChb(check::kItalic, contains(fa, "i"));
+  p.setChb(check::kUnderline, contains(fa, "U"));
+  p.setChb(check::kStrikeOut, contains(fa, "S"));
 }
 
 // The text settings keys of an X line (the steps after the positional fields).
@@ -87,7 +93,7 @@ void readTextSettings(Workspace& ws) {
   } else if (ta == "T") {
     p.setOption(OptionGroup::Placement, 3);
   }
-  p.setChb(2, r.getFlag("FF") != 0);
+  p.setChb(check::kTextIntoFrames, r.getFlag("FF") != 0);
   for (int n = 1; n <= 32; ++n) {
     const std::string v = r.getKey("HA[" + std::to_string(n) + "]");
     int code = kNoColumnAlign;
@@ -100,21 +106,21 @@ void readTextSettings(Workspace& ws) {
   p.setHeld(Held::TextHAlign, "");
   p.setCheck(Check::ChTexBiasLine, r.getFlag("LB") != 0);
   const bool la = r.getFlag("LA") != 0;
-  p.setChb(10, la);
+  p.setChb(check::kLinesAfterRows, la);
   if (la) p.setCheck(Check::ChTexBiasLine, false);
   const std::string tau = r.getKey("TAU");
   const long long bits = tau.empty() ? 0 : nearest(parseNumber(tau, ws.prompts));
-  p.setChb(12, (bits & 1) != 0);
+  p.setChb(check::kTableAuto, (bits & 1) != 0);
   if (!tau.empty()) {
-    p.setChb(13, (bits & 2) != 0);
-    p.setChb(14, (bits & 4) != 0);
+    p.setChb(check::kCellFit, (bits & 2) != 0);
+    p.setChb(check::kRearrange, (bits & 4) != 0);
   }
   p.setListIndex(ListSel::ListFontName, 0);
   const std::string fn = r.getKey("FN");
   if (fn == "Courier New") p.setListIndex(ListSel::ListFontName, 1);
   else if (fn == "Tahoma") p.setListIndex(ListSel::ListFontName, 2);
   else if (fn == "Times New Roman") p.setListIndex(ListSel::ListFontName, 3);
-  p.setTn(33, orDefault(keyNumber(r, "FS"), "72"));
+  p.setTn(field::kFontSize, orDefault(keyNumber(r, "FS"), "72"));
 }
 
 void readTextLayout(Workspace& ws) {
@@ -128,50 +134,46 @@ void readTextLayout(Workspace& ws) {
   p.setOption(OptionGroup::SpacingUnit, dm == "P" ? 1 : dm == "mm" ? 2 : 0);
   const std::string pm = r.getKey("PM");
   p.setOption(OptionGroup::OffsetUnit, pm == "P" ? 1 : pm == "%" ? 2 : 0);
-  p.setTn(34, keyNumber(r, "PX"));
-  p.setTn(35, keyNumber(r, "PY"));
-  p.setTn(36, orDefault(keyNumber(r, "TAB"), "15"));
-  p.setTn(37, keyNumber(r, "DY"));
-  p.setTn(38, keyNumber(r, "DX"));
-  p.setTn(8, orDefault(keyNumber(r, "JL"), "50"));
+  p.setTn(field::kIndentX, keyNumber(r, "PX"));
+  p.setTn(field::kIndentY, keyNumber(r, "PY"));
+  p.setTn(field::kTabWidth, orDefault(keyNumber(r, "TAB"), "15"));
+  p.setTn(field::kLineSpacing, keyNumber(r, "DY"));
+  p.setTn(field::kCharSpacing, keyNumber(r, "DX"));
+  p.setTn(field::kStretchLimit, orDefault(keyNumber(r, "JL"), "50"));
 }
 
 int groupA(Workspace& ws, const std::string& word) {
   ParamStore& p = ws.params;
   FieldReader& r = ws.reader;
-  Operations& ops = ws.ops;
   int kind = kCmdNothing;
-  auto turn = [&](TurnDirection d, const char* name) {
-    if (ops.turn) ops.turn(ws, d);
-    else reportUnavailable(ws, name);
+  if (word == "OVER" || word == "RIGHT" || word == "LEFT") {
+    if (word == "OVER") turnPictureOver(ws);
+    else if (word == "RIGHT") turnPictureRight(ws);
+    else turnPictureLeft(ws);
     kind = kCmdDone;
-  };
-  if (word == "OVER") turn(TurnDirection::Over, "Over");
-  if (word == "RIGHT") turn(TurnDirection::Right, "Right");
-  if (word == "LEFT") turn(TurnDirection::Left, "Left");
+  }
   if (word == "OPEN") {
     const std::string src = r.getKey("SRC");
-    p.setChb(0, r.getFlag("ForPrint") != 0);
-    p.setChb(55, r.getFlag("To1bit") != 0);
-    p.setChb(56, r.getFlag("RGB") != 0);
+    p.setChb(check::kLoadOpened, r.getFlag("ForPrint") != 0);
+    p.setChb(check::kOpenAs1Bit, r.getFlag("To1bit") != 0);
+    p.setChb(check::kReadRgb, r.getFlag("RGB") != 0);
     const std::string bw = keyNumber(r, "BW");
-    if (p.chb(55)) p.setHeld(Held::Threshold, orDefault(bw, "140"));
+    if (p.chb(check::kOpenAs1Bit)) p.setHeld(Held::Threshold, orDefault(bw, "140"));
     else p.setHeld(Held::Brightness, orDefault(bw, "0"));
-    p.runHandler(chbId(55));
-    p.setTn(56, orDefault(keyNumber(r, "Contrast"), "1"));
-    p.setChb(57, r.getFlag("Black") != 0);
-    p.setChb(58, r.getFlag("White") != 0);
-    if (ops.open) ops.open(ws, src);
-    else reportUnavailable(ws, "Open");
+    p.runHandler(chbId(check::kOpenAs1Bit));
+    p.setTn(field::kContrast, orDefault(keyNumber(r, "Contrast"), "1"));
+    p.setChb(check::kCorrectBlack, r.getFlag("Black") != 0);
+    p.setChb(check::kCorrectWhite, r.getFlag("White") != 0);
+    openPicture(ws, src);
     kind = kCmdDone;
   }
   if (word == "COPY") {
-    if (ops.readCopyRecord) ops.readCopyRecord(ws);
-    else reportUnavailable(ws, "Copy");
+    // The key copy keeps the letter case of the line as it was written.
+    applyCopyRecord(ws, r.keyCopy());
     kind = kCmdCopy;
   }
   if (word == "PRINT") {
-    if (numberInto(ws, 11)) kind = kCmdPrint;
+    if (numberInto(ws, field::kCopies)) kind = kCmdPrint;
   }
   if (word == "RELOAD") {
     char direction = 0;
@@ -182,8 +184,7 @@ int groupA(Workspace& ws, const std::string& word) {
       else known = false;
     }
     if (known) {
-      if (ops.reload) ops.reload(ws, direction);
-      else reportUnavailable(ws, "Reload");
+      reloadCopy(ws, direction);
     }
     kind = kCmdReloaded;
   }
@@ -191,16 +192,14 @@ int groupA(Workspace& ws, const std::string& word) {
     p.setCheck(Check::ChSelSize, true);
     const bool landscape = r.nextField() && startsWith(r.field(), "L");
     const bool a5 = r.getKey("F") == "A5";
-    if (ops.newSheet) ops.newSheet(ws, (landscape ? 1 : 0) | (a5 ? 2 : 0), true);
-    else reportUnavailable(ws, "New");
+    newSheet(ws, (landscape ? kSheetLandscape : 0) | (a5 ? kSheetA5 : 0), true);
     kind = kCmdDone;
   }
   if (word == "CONVERTTO1BIT") {
     p.setHeld(Held::Threshold, orDefault(keyNumber(r, "BW"), "140"));
-    p.setChb(55, true);
-    p.runHandler(chbId(55));
-    if (ops.convertTo1bit) ops.convertTo1bit(ws);
-    else reportUnavailable(ws, "ConvertTo1bit");
+    p.setChb(check::kOpenAs1Bit, true);
+    p.runHandler(chbId(check::kOpenAs1Bit));
+    convertPictureTo1bit(ws);
     kind = kCmdReloaded;
   }
   if (word == "A3") {
@@ -208,8 +207,7 @@ int groupA(Workspace& ws, const std::string& word) {
       const long long half = nearest(r.fieldValue());
       // Reading one line (F1) sets the panels only: the sheet is not begun anew.
       if ((half == 1 || half == 2) && !ws.readingMode) {
-        if (ops.selectA3Half) ops.selectA3Half(ws, static_cast<int>(half));
-        else reportUnavailable(ws, "A3");
+        selectA3Half(ws, static_cast<int>(half));
       }
       p.setCheck(Check::ChA3, true);
     }
@@ -229,8 +227,8 @@ int groupB(Workspace& ws, const std::string& word) {
     p.setOption(OptionGroup::VAlign, 0);
     p.setOption(OptionGroup::HAlign, 0);
     p.setOption(OptionGroup::Placement, 0);
-    p.setChb(2, false);
-    p.setChb(12, false);
+    p.setChb(check::kTextIntoFrames, false);
+    p.setChb(check::kTableAuto, false);
     readFontAttributes(ws);
     return kCmdText;
   }
@@ -240,55 +238,55 @@ int groupB(Workspace& ws, const std::string& word) {
     const auto b = rest.find_first_not_of(' ');
     const auto e = rest.find_last_not_of(' ');
     rest = b == std::string::npos ? std::string() : rest.substr(b, e - b + 1);
-    p.setTn(6, rest);
+    p.setTn(field::kInnerLineWidth, rest);
     p.setCheck(Check::ChDrawInCell, true);
   } else {
     p.setCheck(Check::ChDrawInCell, false);
   }
-  for (int i = 24; i <= 27; ++i) numberInto(ws, i);
+  for (int i = field::kDrawLeft; i <= field::kDrawHeight; ++i) numberInto(ws, i);
   if (first == 'X' || first == 'H' || first == 'T' || first == 'V') {
-    p.setTn(62, keyNumber(r, "Red"));
-    p.setTn(63, keyNumber(r, "Green"));
-    p.setTn(64, keyNumber(r, "Blue"));
+    p.setTn(field::kRed, keyNumber(r, "Red"));
+    p.setTn(field::kGreen, keyNumber(r, "Green"));
+    p.setTn(field::kBlue, keyNumber(r, "Blue"));
   }
   if (first == 'T') {
     // A table has lines both ways; after an H or V line the directions would otherwise
     // stay one-sided and a recorded table would replay without half of its lines.
-    p.setChb(24, true);
-    p.setChb(25, true);
+    p.setChb(check::kTableHorizontal, true);
+    p.setChb(check::kTableVertical, true);
   }
   if (first == 'T' || first == 'X') {
     p.setCheck(Check::ChTabTab, true);
     p.runHandler(checkId(Check::ChTabTab));
-    if (numberInto(ws, 0)) p.runHandler(tnId(0));
-    if (numberInto(ws, 1)) p.runHandler(tnId(1));
-    numberInto(ws, 5);
-    numberInto(ws, 4);
+    if (numberInto(ws, field::kAcross)) p.runHandler(tnId(field::kAcross));
+    if (numberInto(ws, field::kDown)) p.runHandler(tnId(field::kDown));
+    numberInto(ws, field::kHorizontalLineWidth);
+    numberInto(ws, field::kVerticalLineWidth);
   }
   if (first == 'H') {
-    p.setChb(24, true);
-    p.setChb(25, false);
+    p.setChb(check::kTableHorizontal, true);
+    p.setChb(check::kTableVertical, false);
     p.runHandler(checkId(Check::ChTabTab));
-    p.setTn(0, "1");
-    numberInto(ws, 1);
-    numberInto(ws, 5);
+    p.setTn(field::kAcross, "1");
+    numberInto(ws, field::kDown);
+    numberInto(ws, field::kHorizontalLineWidth);
   }
   if (first == 'V') {
-    p.setChb(24, false);
-    p.setChb(25, true);
+    p.setChb(check::kTableHorizontal, false);
+    p.setChb(check::kTableVertical, true);
     p.runHandler(checkId(Check::ChTabTab));
-    p.setTn(1, "1");
-    numberInto(ws, 0);
-    numberInto(ws, 4);
+    p.setTn(field::kDown, "1");
+    numberInto(ws, field::kAcross);
+    numberInto(ws, field::kVerticalLineWidth);
   }
   if (first == 'H' || first == 'T' || first == 'V') {
     kind = kCmdTable;
-    numberOrDefault(ws, 2, "1");
-    numberOrDefault(ws, 3, "1");
-    numberOrDefault(ws, 28, "");
-    numberOrDefault(ws, 29, "");
+    numberOrDefault(ws, field::kRepeatAcross, "1");
+    numberOrDefault(ws, field::kRepeatDown, "1");
+    numberOrDefault(ws, field::kStepAcross, "");
+    numberOrDefault(ws, field::kStepDown, "");
   }
-  if (first == 'H' || first == 'V') p.setChb(29, r.getFlag("Arrow") != 0);
+  if (first == 'H' || first == 'V') p.setChb(check::kArrows, r.getFlag("Arrow") != 0);
   if (first == 'X') {
     readTextSettings(ws);
     readFontAttributes(ws);
@@ -297,35 +295,35 @@ int groupB(Workspace& ws, const std::string& word) {
   if (word == "MASK" && r.nextField()) {
     kind = kCmdMask;
     ws.setMaskPattern(r.field());
-    if (ws.shared.bitDepth == 8) p.setChb(59, r.getFlag("OnGray") != 0);
+    if (ws.shared.bitDepth == 8) p.setChb(check::kMaskOnGrey, r.getFlag("OnGray") != 0);
   }
   if (word == "ERASE") {
     kind = kCmdErase;
     // The recorder writes ", OnGray=1" on erase lines too; without it a replayed erase of a
     // grey picture would whiten only the black pixels.
-    if (ws.shared.bitDepth == 8) p.setChb(59, r.getFlag("OnGray") != 0);
+    if (ws.shared.bitDepth == 8) p.setChb(check::kMaskOnGrey, r.getFlag("OnGray") != 0);
   }
   if (word == "U") kind = kCmdMergeCells;
   if (first == 'D') {
     if (word == "DENSETHIN") {
-      p.setTn(10, orDefault(keyNumber(r, "W"), "4"));
+      p.setTn(field::kDensityWidth, orDefault(keyNumber(r, "W"), "4"));
       setDirections(ws);
       // "Plus=1" is what the recorder writes; a value of 0 means without plus.
       kind = r.getFlag("PLUS") != 0 ? kCmdDensityPlus : kCmdDensity;
     }
     if (word == "DARKRELWHITE") {
-      p.setTn(57, orDefault(keyNumber(r, "Contrast"), "10"));
+      p.setTn(field::kContrastRelWhite, orDefault(keyNumber(r, "Contrast"), "10"));
       kind = kCmdDarkRelWhite;
     }
     if (word == "DBC") {
       p.setHeld(Held::Brightness, orDefault(keyNumber(r, "BW"), "0"));
-      p.runHandler(chbId(55));
-      p.setTn(56, orDefault(keyNumber(r, "Contrast"), "1"));
-      p.setChb(57, r.getKey("Black") != "0");
-      p.setChb(58, r.getFlag("White") != 0);
+      p.runHandler(chbId(check::kOpenAs1Bit));
+      p.setTn(field::kContrast, orDefault(keyNumber(r, "Contrast"), "1"));
+      p.setChb(check::kCorrectBlack, r.getKey("Black") != "0");
+      p.setChb(check::kCorrectWhite, r.getFlag("White") != 0);
       kind = kCmdBrightnessContrast;
     }
-    p.setChb(34, contains(word, "C"));
+    p.setChb(check::kCorners, contains(word, "C"));
     const bool plus = contains(word, "+");
     const bool minus = contains(word, "-");
     if (plus || minus) {
@@ -334,7 +332,7 @@ int groupB(Workspace& ws, const std::string& word) {
       setDirections(ws);
     }
   }
-  if (ws.ops.takeDrawingRect) ws.ops.takeDrawingRect(ws);
+  ws.view->drawingRectChanged();
   return kind;
 }
 
@@ -377,7 +375,7 @@ int interpret(Workspace& ws, std::string_view lineIn) {
     if (open != std::string::npos) {
       const auto from = open + 6;
       const auto close = upper.find("</TEXT>", from);
-      if (close != std::string::npos) ws.params.setTz(1, line.substr(from, close - from));
+      if (close != std::string::npos) ws.params.setTz(text::kBody, line.substr(from, close - from));
       line.erase(open);
     }
   }

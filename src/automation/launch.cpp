@@ -1,5 +1,6 @@
 #include "automation/launch.h"
 
+#include "automation/runner.h"
 #include "ops/settings_file.h"
 #include "model/workspace.h"
 #include "ops/copy_params.h"
@@ -19,17 +20,17 @@ LaunchResult launch(Workspace& ws, std::string_view commandLine, const LaunchOpt
   s.printerMargin = 4.0f;
   s.printerMarginDots = static_cast<float>(4.0 * 23.622);
   s.printerMarginDotsView = s.printerMarginDots - 15.0f;
-  p.setChb(52, false);
-  p.setTn(9, "1");
-  p.setTn(13, "4");
+  p.setChb(check::kAutoCopy, false);
+  p.setTn(field::kDecimals, "1");
+  p.setTn(field::kSpeed, "4");
 
   const std::string install = options.installFolder.empty() ? installFolder() : options.installFolder;
   const std::string progFolder = options.programFolder.empty() ? programFolder() : options.programFolder;
   s.installFolder = install;
   s.settingsPath = settingsFilePath(install);
   s.folders.fill(install);
-  p.setTn(12, "0");
-  p.setTn(7, "15");
+  p.setTn(field::kAngle, "0");
+  p.setTn(field::kDirt, "15");
 
   {
     const bool guard = s.redrawGuard;
@@ -39,13 +40,13 @@ LaunchResult launch(Workspace& ws, std::string_view commandLine, const LaunchOpt
   }
   ws.redrawEditView();
   p.setListIndex(ListSel::ListFontName, 0);
-  p.setTn(33, "72");
+  p.setTn(field::kFontSize, "72");
   ws.setMaskPattern("5A5A");
   s.messageSwitch = true;
   s.copySaved = true;
   p.setHeld(Held::Threshold, kInitialThreshold);
   p.setHeld(Held::Brightness, kInitialBrightness);
-  p.runHandler(chbId(55));
+  p.runHandler(chbId(check::kOpenAs1Bit));
 
   result.commandLine = parseCommandLine(commandLine, ws.reader);
   const CommandLine& cmd = result.commandLine;
@@ -64,14 +65,15 @@ LaunchResult launch(Workspace& ws, std::string_view commandLine, const LaunchOpt
     ActionProgramText program = readActionProgram(cmd.programPath);
     if (program.read) {
       result.programRead = true;
-      p.setTz(0, std::move(program.text), false);
-      p.setTzModified(0, false);
-      if (!p.tz(0).empty()) {
+      p.setTz(text::kProgram, std::move(program.text), false);
+      p.setTzModified(text::kProgram, false);
+      if (!p.tz(text::kProgram).empty()) {
         if (!cmd.hide) {
           result.programPending = true;
           return result;  // the window is shown; its timer starts the program
         }
-        if (options.runProgram) options.runProgram(ws);
+        runAll(ws);
+        result.programRan = true;
       }
     }
   }

@@ -15,6 +15,7 @@ struct LaunchResult {
   CommandLine commandLine;
   bool programRead = false;     // the named action program existed and was read into TZ(0)
   bool programPending = false;  // a visible run: the start-up timer starts it
+  bool programRan = false;      // a hidden run ran the program
   bool endNow = false;          // "exit" was given: the program ends after start-up
 };
 
@@ -23,8 +24,6 @@ struct LaunchOptions {
   std::string installFolder;
   // Folder of the program file (second place for the settings file); empty: programFolder().
   std::string programFolder;
-  // Runs the whole action program in TZ(0) (hidden runs). Empty: nothing is run.
-  std::function<void(Workspace&)> runProgram;
 };
 
 // Start-up steps in their order, without the window: the window shows the workspace

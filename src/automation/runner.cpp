@@ -6,11 +6,18 @@
 #include <string>
 #include <utility>
 
+#include "journal/recorder.h"
 #include "base/fields.h"
 #include "automation/interpreter.h"
 #include "ops/settings_file.h"
 #include "base/text_codec.h"
 #include "model/workspace.h"
+#include "ops/tone_ops.h"
+#include "ops/print.h"
+#include "ops/picture_commands.h"
+#include "ops/density_ops.h"
+#include "ops/copy_engine.h"
+#include "ops/a3_sheet.h"
 #include "ops/new_sheet.h"
 #include "ops/text_settings.h"
 
@@ -19,22 +26,13 @@ namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 // The automation boxes suspended for a run: saving, printing, A3 and opening after copying.
-constexpr std::array<int, 8> kAutomation = {39, 38, 48, 52, 53, 61, 62, 63};
-
-// Byte offset of character `chars` of a UTF-8 text (the end when it is beyond).
-std::size_t byteOffset(std::string_view text, std::size_t chars) {
-  std::size_t i = 0;
-  while (i < text.size() && chars > 0) {
-    ++i;
-    while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) ++i;
-    --chars;
-  }
-  return i;
-}
+constexpr std::array<int, 8> kAutomation = {
+    check::kOpenAfterSave, check::kOpenAfterPrint, check::kOpenAfterA5, check::kAutoCopy,
+    check::kAfterA3, check::kSaveAfter, check::kPrintAfter, check::kToA3After};
 
 void takeProgramText(Workspace& ws) {
   if (ws.program.changed) {
-    ws.program.text = ws.params.tz(0);
+    ws.program.text = ws.params.tz(text::kProgram);
     ws.program.changed = false;
   }
 }
@@ -44,7 +42,7 @@ struct PanelSnapshot {
   std::string settings;
   std::string mask;
   bool a3 = false;
-  std::array<std::string, 30> fields;
+  std::array<std::string, field::kStepDown + 1> fields;
   std::string textBody;
   std::array<bool, kAutomation.size()> automation{};
   bool recordingAllowed = true;
@@ -58,8 +56,8 @@ PanelSnapshot takeSnapshot(Workspace& ws) {
   s.settings = buildSettingsText(ws);
   s.mask = p.held(Held::MaskPattern);
   s.a3 = p.check(Check::ChA3);
-  for (int i = 0; i < 30; ++i) s.fields[static_cast<std::size_t>(i)] = p.tn(i);
-  s.textBody = p.tz(1);
+  for (int i = field::kAcross; i <= field::kStepDown; ++i) s.fields[static_cast<std::size_t>(i)] = p.tn(i);
+  s.textBody = p.tz(text::kBody);
   for (std::size_t k = 0; k < kAutomation.size(); ++k) s.automation[k] = p.chb(kAutomation[k]);
   s.recordingAllowed = ws.recorder.recordingAllowed;
   s.redrawGuard = ws.shared.redrawGuard;
@@ -72,20 +70,20 @@ void restoreSnapshot(Workspace& ws, const PanelSnapshot& s, bool copyDone) {
   ws.shared.redrawGuard = s.redrawGuard;
   applySettingsText(ws, s.settings);
   p.setCheck(Check::ChA3, s.a3);
-  for (int i = 0; i <= 11; ++i) p.setTn(i, s.fields[static_cast<std::size_t>(i)]);
+  for (int i = field::kAcross; i <= field::kCopies; ++i) p.setTn(i, s.fields[static_cast<std::size_t>(i)]);
   if (copyDone) {
     ParamStore::QuietScope quiet(p);
-    for (int i = 16; i <= 22; ++i) p.setTn(i, s.fields[static_cast<std::size_t>(i)]);
+    for (int i = field::kFrameLeft; i <= field::kScale; ++i) p.setTn(i, s.fields[static_cast<std::size_t>(i)]);
   }
-  for (int i = 24; i <= 29; ++i) p.setTn(i, s.fields[static_cast<std::size_t>(i)]);
+  for (int i = field::kDrawLeft; i <= field::kStepDown; ++i) p.setTn(i, s.fields[static_cast<std::size_t>(i)]);
   ws.setMaskPattern(s.mask);
   ws.recorder.recordingAllowed = s.recordingAllowed;
   ws.actions.lineFlags.clear();
   ws.actions.nextLineFlag = 0;
   ws.actions.lineFlag = 0;
   ws.running = false;
-  p.setTz(1, s.textBody, false);
-  if (ws.ops.refreshViews) ws.ops.refreshViews(ws);
+  p.setTz(text::kBody, s.textBody, false);
+  ws.view->pictureChanged();
   {
     ParamStore::QuietScope quiet(p);
     for (std::size_t k = 0; k < kAutomation.size(); ++k) p.setChb(kAutomation[k], s.automation[k]);
@@ -95,38 +93,34 @@ void restoreSnapshot(Workspace& ws, const PanelSnapshot& s, bool copyDone) {
 
 // Starts the operation of a command kind. False when the run is to end (Cancel).
 bool dispatch(Workspace& ws, int kind) {
-  Operations& ops = ws.ops;
-  auto call = [&](auto& entry, const char* name, auto... args) {
-    if (entry) entry(ws, args...);
-    else reportUnavailable(ws, name);
-  };
   switch (kind) {
-    case kCmdTable: call(ops.drawTable, "Table"); break;
-    case kCmdText: call(ops.drawText, "Text"); break;
+    // Tables, texts and merged cells are not drawn by this version.
+    case kCmdTable: reportUnavailable(ws, "Table"); break;
+    case kCmdText: reportUnavailable(ws, "Text"); break;
+    case kCmdMergeCells: reportUnavailable(ws, "U"); break;
     case kCmdCopy:
-      call(ops.copy, "Copy");
+      copyPage(ws);
       ws.actions.copyDone = true;
       break;
-    case kCmdMask: call(ops.mask, "Mask", ws.params.held(Held::MaskPattern)); break;
-    case kCmdErase: call(ops.mask, "Erase", std::string("FFFF")); break;
-    case kCmdDensity: call(ops.density, "DenseThin", false); break;
-    case kCmdDensityPlus: call(ops.density, "DenseThin", true); break;
-    case kCmdMergeCells: call(ops.mergeCells, "U"); break;
+    case kCmdMask: maskSelection(ws, ws.params.held(Held::MaskPattern)); break;
+    case kCmdErase: maskSelection(ws, "FFFF"); break;
+    case kCmdDensity: denseThinOp(ws, false); break;
+    case kCmdDensityPlus: denseThinOp(ws, true); break;
     case kCmdPrint:
-      if (ws.params.chb(31)) {
+      if (ws.params.chb(check::kRemind)) {
         const Answer a = ws.prompts->ask("Печатать ?", Buttons::YesNoCancel, Icon::Question, Answer::Yes);
         if (a == Answer::Cancel) return false;
         if (a == Answer::No) break;
       }
-      call(ops.print, "Print");
+      printPicture(ws);
       break;
-    case kCmdThicker: call(ops.lineWidth, "D+", true, false); break;
-    case kCmdThinner: call(ops.lineWidth, "D-", false, false); break;
-    case kCmdThickerVariant: call(ops.lineWidth, "D+/", true, true); break;
-    case kCmdThinnerVariant: call(ops.lineWidth, "D-/", false, true); break;
-    case kCmdDarkRelWhite: call(ops.darkRelWhite, "DarkRelWhite"); break;
-    case kCmdA3: call(ops.toA3, "A3"); break;
-    case kCmdBrightnessContrast: call(ops.brightnessContrast, "DBC"); break;
+    case kCmdThicker: lineWidthOp(ws, true, false); break;
+    case kCmdThinner: lineWidthOp(ws, false, false); break;
+    case kCmdThickerVariant: lineWidthOp(ws, true, true); break;
+    case kCmdThinnerVariant: lineWidthOp(ws, false, true); break;
+    case kCmdDarkRelWhite: darkRelWhiteOp(ws); break;
+    case kCmdA3: toA3(ws); break;
+    case kCmdBrightnessContrast: brightnessContrastOp(ws); break;
     default: break;  // 7 and 15 were done by the interpreter
   }
   return true;
@@ -158,13 +152,13 @@ RunEnd runProgram(Workspace& ws, bool byTextDrawing) {
   RunEnd end = RunEnd::Finished;
   try {
     if (!byTextDrawing && !ws.image.loaded) {
-      if (ws.ops.newSheet) ws.ops.newSheet(ws, 0, true);
+      newSheet(ws, 0, true);
     }
     while (a.linePosition < program.size()) {
       const ProgramLine line = nextProgramLine(program, upper, a.linePosition);
       a.linePosition = line.next;
       if (!startsWithCommandLetter(line.text)) continue;
-      if (a.onLine) a.onLine(line.text, a.linePosition, program.size());
+      ws.view->programLine(line.text, a.linePosition, program.size());
       int kind = kCmdNothing;
       try {
         kind = interpret(ws, line.text);
@@ -248,12 +242,12 @@ RunEnd runAll(Workspace& ws) {
   takeProgramText(ws);
   const std::string arranged = rearrangeTrailingNew(ws.program.text);
   if (arranged != ws.program.text) {
-    ws.params.setTz(0, arranged);
-    ws.program.text = ws.params.tz(0);
+    ws.params.setTz(text::kProgram, arranged);
+    ws.program.text = ws.params.tz(text::kProgram);
     ws.program.changed = false;
   }
   const std::size_t length = utf8Length(ws.program.text);
-  if ((length > 511 && ws.params.chb(31)) || length > 4095) {
+  if ((length > 511 && ws.params.chb(check::kRemind)) || length > 4095) {
     if (ws.prompts->ask("Выполнить действия ?", Buttons::YesNo, Icon::Exclamation, Answer::Yes) != Answer::Yes)
       return RunEnd::NotRun;
   }
@@ -297,21 +291,6 @@ void setLineFlags(Workspace& ws, std::vector<int> flags) {
 
 namespace {
 
-// The start of the last NEW, OPEN or RELOAD line that begins before `before`: the line that
-// made the picture the commands below it work on. npos when there is none.
-std::size_t producingLineBefore(const std::string& upper, std::size_t before) {
-  std::size_t best = std::string::npos;
-  for (const char* word : {"NEW", "OPEN", "RELOAD"}) {
-    if (before == 0) break;
-    std::size_t at = upper.rfind(std::string(kCrLf) + word, before - 1);
-    if (at != std::string::npos) at += 2;
-    else if (upper.starts_with(word)) at = 0;
-    if (at == std::string::npos || at >= before) continue;
-    if (best == std::string::npos || at > best) best = at;
-  }
-  return best;
-}
-
 // Plain F1 brings the picture the line works on: an Open line of another file than the one
 // loaded opens it, a New line makes its sheet when no picture is loaded. A picture that is
 // already there is never replaced by the same line again (that would drop the work done on it).
@@ -335,7 +314,7 @@ ReadCommand readOneCommand(Workspace& ws, std::size_t cursor, bool variant) {
   takeProgramText(ws);
   const std::string text = ws.program.text;
   const std::string upper = upperUtf8(text);
-  const std::size_t at = byteOffset(text, cursor);
+  const std::size_t at = utf8Offset(text, cursor);
   std::size_t start = 0;
   if (at > 0) {
     const std::size_t crlf = text.rfind(kCrLf, at - 1);
@@ -392,7 +371,7 @@ ReadCommand readOneCommand(Workspace& ws, std::size_t cursor, bool variant) {
     case kCmdTable: case kCmdText: case kCmdMask: case kCmdErase: case kCmdDensity:
     case kCmdMergeCells: case kCmdThicker: case kCmdThinner: case kCmdThickerVariant:
     case kCmdThinnerVariant: case kCmdDarkRelWhite: case kCmdDensityPlus: case kCmdBrightnessContrast:
-      r.focusPageView = ws.params.chb(15);
+      r.focusPageView = ws.params.chb(check::kFocusOnRead);
       break;
     case kCmdCopy:
       ws.params.setCheck(Check::ChSelSize, false);
@@ -424,14 +403,24 @@ bool runPendingProgram(Workspace& ws, const StartupTimer& timer) {
   return timer.exitAfterProgram;
 }
 
-void reportRunOnStderr(Workspace& ws) {
-  ws.actions.onLine = [](const std::string& line, std::size_t position, std::size_t length) {
+namespace {
+
+// The only view of a hidden run: each program line on standard error.
+class StderrRunReport final : public ViewObserver {
+public:
+  void programLine(const std::string& line, std::size_t position, std::size_t length) override {
     const std::size_t cut = line.find(kCrLf);
     const std::string first = cut == std::string::npos ? line : line.substr(0, cut) + " ...";
     const int percent = length == 0 ? 100 : static_cast<int>(position * 100 / length);
     std::fprintf(stderr, "[%3d %%] %s\n", percent, first.c_str());
     std::fflush(stderr);
-  };
-}
+  }
+};
+
+StderrRunReport stderrRunReport;
+
+}  // namespace
+
+void reportRunOnStderr(Workspace& ws) { ws.view = &stderrRunReport; }
 
 }  // namespace quillaro

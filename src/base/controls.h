@@ -8,6 +8,8 @@
 #include <span>
 #include <string_view>
 
+#include "base/control_numbers.h"
+
 namespace quillaro {
 
 // Sizes of the control arrays (indices 0 .. size - 1).

@@ -1,4 +1,7 @@
 #pragma once
+// Layer base: numbers and their text, the text codec, files, ports and the shared tables.
+// It depends on the standard library only; every other layer builds on it.
+//
 // Reading comma fields, key values ("KEY=value") and numbers from every text the program
 // reads as data: action-program lines, the copy and text records, the settings file and
 // the command line. One reading state is shared by all callers; a caller prepares it,

@@ -110,6 +110,28 @@ std::size_t utf8Length(std::string_view text) {
   return n;
 }
 
+namespace {
+bool continuationByte(char ch) { return (static_cast<unsigned char>(ch) & 0xC0) == 0x80; }
+}  // namespace
+
+std::size_t utf8Offset(std::string_view text, std::size_t chars) {
+  std::size_t i = 0;
+  for (; i < text.size() && chars > 0; --chars) {
+    ++i;
+    while (i < text.size() && continuationByte(text[i])) ++i;
+  }
+  return i;
+}
+
+std::size_t utf8OffsetFromEnd(std::string_view text, std::size_t chars) {
+  std::size_t i = text.size();
+  for (; i > 0 && chars > 0; --chars) {
+    --i;
+    while (i > 0 && continuationByte(text[i])) --i;
+  }
+  return i;
+}
+
 std::string toCrLf(std::string_view text) {
   std::string out;
   out.reserve(text.size() + text.size() / 32);

@@ -12,6 +12,11 @@ std::string cp1251ToUtf8(std::string_view bytes);
 std::string utf8ToCp1251(std::string_view text);
 // Number of characters (code points) of a UTF-8 text.
 std::size_t utf8Length(std::string_view text);
+// Byte offset of character `chars` of a UTF-8 text (its size when the text is shorter).
+std::size_t utf8Offset(std::string_view text, std::size_t chars);
+// Byte offset of the character `chars` characters before the end (0 when the text is
+// shorter).
+std::size_t utf8OffsetFromEnd(std::string_view text, std::size_t chars);
 // Lone LF (and lone CR) line ends become CR LF; CR LF stays.
 std::string toCrLf(std::string_view text);
 

@@ -1,4 +1,7 @@
 #pragma once
+// Layer image: the picture value types and the bitmap files (reading, writing, samples).
+// It depends on base only.
+//
 // The bitmap record: the pixel rows of a picture exactly as they lie in a bitmap file
 // (bottom row first, each row padded to a multiple of 4 bytes), and the image buffer that
 // holds the opened picture with its header bytes, names and flags.

@@ -39,6 +39,8 @@ void LineJournal::printed(Workspace& ws, double copies) { appendLine(ws, printLi
 
 void LineJournal::copied(Workspace& ws, int copies) { appendLine(ws, buildCopyRecord(ws, copies)); }
 
+void LineJournal::copiedAsIs(Workspace& ws, bool landscape) { appendLine(ws, copyAsIsLine(landscape)); }
+
 void LineJournal::toA3Half(Workspace& ws, int half) { appendLine(ws, a3Line(half)); }
 
 }  // namespace quillaro

@@ -1,4 +1,7 @@
 #pragma once
+// Layer journal: every recorded command line is built here and added to the program text;
+// it implements the model's journal interface over the operations' steps.
+//
 // The journal: every step an operation reports becomes its command line (record_lines.h),
 // handed to the recorder (recorder.h), which adds it to the action program.
 #include "model/journal.h"
@@ -19,6 +22,7 @@ public:
   void lineWidthChanged(Workspace& ws, bool thicker, bool variant) override;
   void printed(Workspace& ws, double copies) override;
   void copied(Workspace& ws, int copies) override;
+  void copiedAsIs(Workspace& ws, bool landscape) override;
   void toA3Half(Workspace& ws, int half) override;
 };
 

@@ -25,29 +25,32 @@ std::string fieldText(const Workspace& ws, int i) { return ws.format(ws.params.t
 
 // ", H=" and " V=" with the two directions, unless both are on.
 std::string directionsText(const Workspace& ws) {
-  const bool h = ws.params.chb(6);
-  const bool v = ws.params.chb(7);
+  const bool h = ws.params.chb(check::kDensityHorizontal);
+  const bool v = ws.params.chb(check::kDensityVertical);
   if (h && v) return {};
   return std::string(", H=") + (h ? "1" : "0") + " V=" + (v ? "1" : "0");
 }
 
 std::string repetitionsText(const Workspace& ws) {
   const ParamStore& p = ws.params;
-  if (p.tnValue(2) <= 1 && p.tnValue(3) <= 1) return {};
+  if (p.tnValue(field::kRepeatAcross) <= 1 && p.tnValue(field::kRepeatDown) <= 1) return {};
   auto optional = [&](int i) { return valueText(p.tn(i)).empty() ? std::string() : fieldText(ws, i); };
-  return ", " + fieldText(ws, 2) + ", " + fieldText(ws, 3) + ", " + optional(28) + ", " + optional(29);
+  return ", " + fieldText(ws, field::kRepeatAcross) + ", " + fieldText(ws, field::kRepeatDown) + ", " +
+         optional(field::kStepAcross) + ", " + optional(field::kStepDown);
 }
 
 std::string oneTableLine(const Workspace& ws, char letter) {
   const ParamStore& p = ws.params;
   std::string s(1, letter);
-  if (letter == 'T' && p.check(Check::ChDrawInCell)) s += "in" + valueText(p.tn(6));
+  if (letter == 'T' && p.check(Check::ChDrawInCell)) s += "in" + valueText(p.tn(field::kInnerLineWidth));
   s += rectangleText(ws);
-  if (letter == 'T') s += ", " + fieldText(ws, 0) + ", " + fieldText(ws, 1) + ", " + fieldText(ws, 5) + ", " + fieldText(ws, 4);
-  if (letter == 'H') s += ", " + fieldText(ws, 1) + ", " + fieldText(ws, 5);
-  if (letter == 'V') s += ", " + fieldText(ws, 0) + ", " + fieldText(ws, 4);
+  if (letter == 'T')
+    s += ", " + fieldText(ws, field::kAcross) + ", " + fieldText(ws, field::kDown) + ", " +
+         fieldText(ws, field::kHorizontalLineWidth) + ", " + fieldText(ws, field::kVerticalLineWidth);
+  if (letter == 'H') s += ", " + fieldText(ws, field::kDown) + ", " + fieldText(ws, field::kHorizontalLineWidth);
+  if (letter == 'V') s += ", " + fieldText(ws, field::kAcross) + ", " + fieldText(ws, field::kVerticalLineWidth);
   s += repetitionsText(ws);
-  if (letter != 'T' && p.chb(29)) s += ", Arrow=1";
+  if (letter != 'T' && p.chb(check::kArrows)) s += ", Arrow=1";
   return s;
 }
 
@@ -57,18 +60,18 @@ std::string openLine(const Workspace& ws, const std::string& path, int fileBits,
                      long long usedValue) {
   const ParamStore& p = ws.params;
   std::string options;
-  if (p.chb(0)) options += " ForPrint=1";
+  if (p.chb(check::kLoadOpened)) options += " ForPrint=1";
   if (fileBits > 1) {
-    const bool to1bit = p.chb(55);
+    const bool to1bit = p.chb(check::kOpenAs1Bit);
     if (to1bit) options += " To1bit=1";
-    if (p.chb(56)) options += " RGB=1";
+    if (p.chb(check::kReadRgb)) options += " RGB=1";
     const std::string v = std::to_string(usedValue);
     if ((v != "0" && !to1bit && correction) || (to1bit && v != "140")) options += " BW=" + v;
     if (correction && !to1bit) {
-      const std::string k = valueText(p.tn(56));
+      const std::string k = valueText(p.tn(field::kContrast));
       if (k != "1") options += " Contrast=" + k;
-      if (p.chb(57)) options += " Black=1";
-      if (p.chb(58)) options += " White=1";
+      if (p.chb(check::kCorrectBlack)) options += " Black=1";
+      if (p.chb(check::kCorrectWhite)) options += " White=1";
     }
   }
   return "Open, SRC=\"" + path + "\"" + options;
@@ -101,20 +104,20 @@ std::string brightnessContrastLine(const Workspace& ws) {
   std::string s = "DBC" + rectangleText(ws) + ",";
   const std::string bw = valueText(p.held(Held::Brightness));
   if (!bw.empty() && bw != "0") s += " BW=" + bw;
-  const std::string k = valueText(p.tn(56));
+  const std::string k = valueText(p.tn(field::kContrast));
   if (!k.empty() && k != "1") s += " Contrast=" + k;
-  if (!p.chb(57)) s += " Black=0";
-  if (p.chb(58)) s += " White=1";
+  if (!p.chb(check::kCorrectBlack)) s += " Black=0";
+  if (p.chb(check::kCorrectWhite)) s += " White=1";
   return s;
 }
 
 std::string darkRelWhiteLine(const Workspace& ws) {
-  return "DarkRelWhite" + rectangleText(ws) + ", Contrast=" + valueText(ws.params.tn(57));
+  return "DarkRelWhite" + rectangleText(ws) + ", Contrast=" + valueText(ws.params.tn(field::kContrastRelWhite));
 }
 
 std::string maskLine(const Workspace& ws, const std::string& pattern, int pictureBits) {
   std::string s = pattern == "FFFF" ? "Erase" + rectangleText(ws) : "Mask" + rectangleText(ws) + ", " + pattern;
-  if (pictureBits == 8 && ws.params.chb(59)) s += ", OnGray=1";
+  if (pictureBits == 8 && ws.params.chb(check::kMaskOnGrey)) s += ", OnGray=1";
   return s;
 }
 
@@ -133,7 +136,7 @@ std::string convertTo1bitLine(const std::string& threshold) {
 
 std::string densityLine(const Workspace& ws, bool plus) {
   std::string s = "DenseThin" + rectangleText(ws);
-  const std::string w = valueText(ws.params.tn(10));
+  const std::string w = valueText(ws.params.tn(field::kDensityWidth));
   if (!w.empty() && w != "4") s += ", W=" + w;
   if (plus) s += ", Plus=1";
   return s + directionsText(ws);
@@ -143,7 +146,7 @@ std::string lineWidthLine(const Workspace& ws, bool thicker, bool variant) {
   const ParamStore& p = ws.params;
   std::string s = thicker ? "D+" : "D-";
   if (variant) s += "/";
-  if (p.chb(34) && p.chb(6) && p.chb(7)) s += "C";
+  if (p.chb(check::kCorners) && p.chb(check::kDensityHorizontal) && p.chb(check::kDensityVertical)) s += "C";
   return s + rectangleText(ws) + directionsText(ws);
 }
 
@@ -151,8 +154,8 @@ std::string mergeCellsLine(const Workspace& ws) { return "U" + rectangleText(ws)
 
 std::vector<std::string> tableLines(const Workspace& ws) {
   const ParamStore& p = ws.params;
-  const bool h = p.chb(24);
-  const bool v = p.chb(25);
+  const bool h = p.chb(check::kTableHorizontal);
+  const bool v = p.chb(check::kTableVertical);
   if (h && !v) return {oneTableLine(ws, 'H')};
   if (v && !h) return {oneTableLine(ws, 'V')};
   if (!h && !v) return {};  // nothing is drawn
@@ -161,7 +164,7 @@ std::vector<std::string> tableLines(const Workspace& ws) {
 }
 
 std::string textLine(const Workspace& ws) {
-  return textSettingsLine(ws) + " <TEXT>" + ws.params.tz(1) + "</TEXT>";
+  return textSettingsLine(ws) + " <TEXT>" + ws.params.tz(text::kBody) + "</TEXT>";
 }
 
 bool recordTable(Workspace& ws) {

@@ -22,26 +22,36 @@ bool hasContent(std::string_view line) {
 // that line is the last one and has no line break after it.
 std::size_t insertionPoint(const std::string& text) {
   const std::string upper = upperUtf8(text);
-  std::size_t start = std::string::npos;
-  for (std::string_view word : {"\r\nNEW", "\r\nOPEN", "\r\nRELOAD"}) {
-    const auto at = upper.rfind(word);
-    if (at != std::string::npos && (start == std::string::npos || at + 2 > start)) start = at + 2;
-  }
-  if (start == std::string::npos) {
-    if (upper.starts_with("NEW") || upper.starts_with("OPEN")) start = 0;
-    else return 0;  // no such line: the start of the text
-  }
+  const std::size_t start = producingLineBefore(upper, upper.size(), /*reloadAtStart=*/false);
+  if (start == std::string::npos) return 0;  // no such line: the start of the text
   const auto end = text.find(kCrLf, start);
   return end == std::string::npos ? std::string::npos : end + 2;
 }
 
+}  // namespace
+
+std::size_t producingLineBefore(std::string_view upper, std::size_t before, bool reloadAtStart) {
+  std::size_t best = std::string::npos;
+  for (std::string_view word : {"NEW", "OPEN", "RELOAD"}) {
+    if (before == 0) break;
+    std::size_t at = upper.rfind(std::string(kCrLf) + std::string(word), before - 1);
+    if (at != std::string::npos) at += 2;
+    else if (upper.starts_with(word) && (reloadAtStart || word != "RELOAD")) at = 0;
+    if (at == std::string::npos || at >= before) continue;
+    if (best == std::string::npos || at > best) best = at;
+  }
+  return best;
+}
+
+namespace {
+
 bool append(Workspace& ws, std::string_view line, bool forced) {
   if (!hasContent(line)) return false;
   if (!ws.recorder.recordingAllowed || ws.readingMode) return false;
-  if (!forced && !ws.params.chb(30)) return false;
+  if (!forced && !ws.params.chb(check::kRecordActions)) return false;
 
   if (ws.program.changed) {
-    ws.program.text = ws.params.tz(0);
+    ws.program.text = ws.params.tz(text::kProgram);
     ws.program.changed = false;
   }
   const std::string& text = ws.program.text;
@@ -80,8 +90,8 @@ bool append(Workspace& ws, std::string_view line, bool forced) {
     return false;
   }
   ws.recorder.lengthBeforeLastAppend = lengthBefore;
-  ws.params.setTz(0, result);
-  ws.params.setTzCursor(0, length);
+  ws.params.setTz(text::kProgram, result);
+  ws.params.setTzCursor(text::kProgram, length);
   ws.program.text = std::move(result);
   ws.program.changed = false;
   return true;

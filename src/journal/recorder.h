@@ -11,6 +11,12 @@ class Workspace;
 // The program text may hold at most this many characters (line breaks count).
 inline constexpr std::size_t kProgramTextLimit = 30000;
 
+// The start (byte offset) of the last line of an upper-case program text that begins with
+// NEW, OPEN or RELOAD and starts before `before`: the line that made the picture the lines
+// below it work on. npos when there is none. The recorder's insertion does not take a
+// RELOAD at the very start of the text (there is no copy to reload there).
+std::size_t producingLineBefore(std::string_view upper, std::size_t before, bool reloadAtStart = true);
+
 // Adds the line to the action program when recording is wanted: the line is not empty
 // (blanks and line breaks do not count), recording is allowed, "Записывать действия"
 // ChB(30) is on and the reader of one command is not applying a line. In insertion mode

@@ -1,4 +1,7 @@
 #pragma once
+// Layer kernels: pure pixel work over plain bitmaps (tone, turns, masks, density, copy),
+// no workspace and no ports beyond progress. It depends on image and base.
+//
 // The vector instructions the pixel kernels may use. Each kernel keeps a plain version,
 // which is also the reference its vector versions are tested against; the level is
 // chosen once from what the processor supports and can be lowered for tests.

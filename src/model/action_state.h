@@ -42,9 +42,6 @@ struct ActionState {
   std::set<std::string> reportedUnavailable;
   // An applied X line is followed by X- lines: the draw button reads "Продолжить".
   bool continueText = false;
-  // Called with each command line a run interprets, and its position (for the progress
-  // of hidden runs). Empty: nothing.
-  std::function<void(const std::string& line, std::size_t position, std::size_t length)> onLine;
 };
 
 }  // namespace quillaro

@@ -33,6 +33,8 @@ public:
   virtual void printed(Workspace& ws, double copies) = 0;
   // A copy was made (`copies` frames drawn by it).
   virtual void copied(Workspace& ws, int copies) = 0;
+  // The picture was copied as it is onto a standard page (upright or landscape).
+  virtual void copiedAsIs(Workspace& ws, bool landscape) = 0;
   // The page went into half 1 or 2 of the A3 sheet.
   virtual void toA3Half(Workspace& ws, int half) = 0;
 };
@@ -52,6 +54,7 @@ public:
   void lineWidthChanged(Workspace&, bool, bool) override {}
   void printed(Workspace&, double) override {}
   void copied(Workspace&, int) override {}
+  void copiedAsIs(Workspace&, bool) override {}
   void toA3Half(Workspace&, int) override {}
 };
 

@@ -15,11 +15,11 @@ struct FieldRange {
   double high;
 };
 constexpr FieldRange kRanges[] = {
-    {10, 2, 20},        // line width of the density operation
-    {12, -5000, 5000},  // angle, radians * 10000
-    {44, 0, 10},        // printer margin, mm
-    {58, -32, 50},      // uneven mask, left edge level
-    {59, -32, 50},      // uneven mask, right edge level
+    {field::kDensityWidth, 2, 20},  // line width of the density operation
+    {field::kAngle, -5000, 5000},   // angle, radians * 10000
+    {field::kMargin, 0, 10},        // printer margin, mm
+    {field::kMaskLeft, -32, 50},    // uneven mask, left edge level
+    {field::kMaskRight, -32, 50},   // uneven mask, right edge level
 };
 
 std::string limitText(double v) { return std::to_string(static_cast<long long>(v)); }
@@ -110,9 +110,9 @@ void ParamStore::editTn(int i, std::string v, Prompts* prompts) {
   if (!valid(i, kTnCount)) return;
   double low = 0, high = 0;
   bool ranged = false;
-  if (i == 55) {
+  if (i == field::kBrightnessOrThreshold) {
     ranged = true;
-    if (chb(55)) { low = 0; high = 255; } else { low = -2500; high = 2500; }
+    if (chb(check::kOpenAs1Bit)) { low = 0; high = 255; } else { low = -2500; high = 2500; }
   } else {
     for (const FieldRange& r : kRanges)
       if (r.index == i) { ranged = true; low = r.low; high = r.high; }
@@ -276,20 +276,20 @@ void ParamStore::setHandler(ControlId id, Handler h) {
 void ParamStore::installBuiltInHandlers() {
   // Open as 1-bit switches the shared field TN(55) between the threshold and the
   // brightness text, and its label Lab(7) with it.
-  setHandler(chbId(55), [this](const ControlId&) {
-    if (chb(55)) {
-      setTn(55, held(Held::Threshold));
+  setHandler(chbId(check::kOpenAs1Bit), [this](const ControlId&) {
+    if (chb(check::kOpenAs1Bit)) {
+      setTn(field::kBrightnessOrThreshold, held(Held::Threshold));
       setCaption(labId(7), "Порог Ч/Б");
       setTooltip(labId(7), "Если значение меньше, то чёрная точка");
     } else {
-      setTn(55, held(Held::Brightness));
+      setTn(field::kBrightnessOrThreshold, held(Held::Brightness));
       setCaption(labId(7), "Яркость");
       setTooltip(labId(7), "Значение из файла +");
     }
   });
   // An edit of the shared field goes into whichever text it shows.
-  setHandler(tnId(55), [this](const ControlId&) {
-    setHeld(chb(55) ? Held::Threshold : Held::Brightness, tn(55));
+  setHandler(tnId(field::kBrightnessOrThreshold), [this](const ControlId&) {
+    setHeld(chb(check::kOpenAs1Bit) ? Held::Threshold : Held::Brightness, tn(field::kBrightnessOrThreshold));
   });
 }
 

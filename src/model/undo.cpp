@@ -26,7 +26,7 @@ void undoSave(Workspace& ws, double x, double y, double w, double h) {
     u.restorable = false;
     u.bytes.clear();
     u.rows = 0;
-    u.text = ws.params.tz(0);
+    u.text = ws.params.tz(text::kProgram);
     return;
   }
   const double big = 1e9;  // keeps the rounding inside the int range
@@ -55,10 +55,9 @@ void undoSave(Workspace& ws, double x, double y, double w, double h) {
   u.pictureWidth = pic.width;
   u.pictureHeight = pic.height;
   u.pictureStride = pic.stride;
-  u.tableCell = -1;
   u.saved = true;
   u.restorable = true;
-  u.text = ws.params.tz(0);
+  u.text = ws.params.tz(text::kProgram);
 }
 
 bool undoRestore(Workspace& ws) {
@@ -78,9 +77,8 @@ bool undoRestore(Workspace& ws) {
                 static_cast<std::size_t>(columns));
   ws.image.modified = 1;
   ws.redrawEditView();
-  if (u.tableCell >= 0 && u.restoreTableCell) u.restoreTableCell(ws, u.tableCell, u.cellValues);
-  ws.params.setTz(0, u.text);
-  ws.params.setTzCursor(0, utf8Length(u.text));
+  ws.params.setTz(text::kProgram, u.text);
+  ws.params.setTzCursor(text::kProgram, utf8Length(u.text));
   return true;
 }
 
@@ -92,7 +90,6 @@ void undoClear(Workspace& ws) {
   u.rows = 0;
   u.saved = false;
   u.restorable = false;
-  u.tableCell = -1;
   u.pixels = nullptr;
 }
 

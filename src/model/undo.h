@@ -19,8 +19,6 @@ struct UndoState {
   int rows = 0;
   bool saved = false;
   bool restorable = false;
-  int tableCell = -1;                    // a table cell whose two values were saved
-  std::array<double, 2> cellValues{};    // the cell's stored values
   std::string text;                      // TZ(0) when the block was saved
 
   // The picture the block came from: its pixel array and geometry. Undo writes only into
@@ -30,9 +28,6 @@ struct UndoState {
 
   // Set while a replay step erases with the background: nothing is saved then.
   bool suspended = false;
-
-  // Puts a table cell's two values back (the table module); empty: nothing.
-  std::function<void(Workspace&, int cell, const std::array<double, 2>& values)> restoreTableCell;
 };
 
 // The workspace's undo buffer, made on first use.

@@ -13,7 +13,7 @@
 namespace quillaro {
 namespace {
 
-namespace C = copycheck;
+namespace C = check;
 
 void showProgress(Workspace& ws, const char* what, int r, int height) {
   if (r % 32 != 0 || r == 0) return;
@@ -65,7 +65,6 @@ void firstPage(Workspace& ws) {
   st.freshCopy = false;
   st.a3State = 1;
   ws.journal->toA3Half(ws, 1);
-  if (ws.params.chb(C::kAfterA3) && st.batchStep) st.batchStep(ws);
 }
 
 void secondPage(Workspace& ws) {
@@ -92,7 +91,7 @@ void secondPage(Workspace& ws) {
     }
     showProgress(ws, "2-й A4", r, h);
   }
-  st.freshCopy = false;
+  // The fresh-copy flag stays: the full sheet on view is what printing takes.
   st.a3State = 2;
   ws.journal->toA3Half(ws, 2);
   st.saveEnabled = true;

@@ -135,7 +135,7 @@ AutoFrameResult findZoneOrigin(const Bitmap& pic, const AutoFrameSpec& s) {
 
 bool autoPlaceZone(Workspace& ws, bool force) {
   ParamStore& p = ws.params;
-  if (!force && !p.chb(copycheck::kAutoFrame)) return false;
+  if (!force && !p.chb(check::kAutoFrame)) return false;
   const Bitmap& pic = ws.image.bitmap;
   if (!ws.image.loaded || pic.bits != 1) return false;
   const CopyValues v = readCopyValues(ws);
@@ -147,14 +147,14 @@ bool autoPlaceZone(Workspace& ws, bool force) {
   s.zoneHeight = nearesti(d.frameHeight / d.sy);
   s.angle = d.a;
   s.reach = nearesti(55 * ws.shared.dotsPerMm);
-  s.dirt = p.tn(copyfield::kDirt).empty() ? 15 : nearesti(p.tnValue(copyfield::kDirt));
+  s.dirt = p.tn(field::kDirt).empty() ? 15 : nearesti(p.tnValue(field::kDirt));
   auto side = [](int option) { return option == 0 ? AutoSide::Near : option == 1 ? AutoSide::Far : AutoSide::Auto; };
   s.vertical = side(p.option(OptionGroup::AutoTB));
   s.horizontal = side(p.option(OptionGroup::AutoLR));
   const int page = pageNumberFromName(ws.image.fileName.empty() ? ws.image.path : ws.image.fileName);
   if (page > 0 && page % 2 == 0) {
-    if (p.chb(copycheck::kEvenReverseTB)) s.vertical = reversed(s.vertical);
-    if (p.chb(copycheck::kEvenReverseLR)) s.horizontal = reversed(s.horizontal);
+    if (p.chb(check::kEvenReverseTB)) s.vertical = reversed(s.vertical);
+    if (p.chb(check::kEvenReverseLR)) s.horizontal = reversed(s.horizontal);
   }
   // Two originals: the upper A5 comes from the other original, searched from its other
   // side; a turn back turns the scan the other way up.
@@ -165,9 +165,9 @@ bool autoPlaceZone(Workspace& ws, bool force) {
   const AutoFrameResult r = findZoneOrigin(pic, s);
   if (!r.foundX && !r.foundY) return false;
   const double f = ws.shared.dotsPerMm;
-  if (r.foundX) p.setTn(copyfield::kZoneLeft, ws.format(r.zoneLeft / f));
-  if (r.foundY) p.setTn(copyfield::kZoneTop, ws.format(r.zoneTop / f));
-  if (CopyState& st = copyState(ws); st.redrawFrame) st.redrawFrame(ws);
+  if (r.foundX) p.setTn(field::kZoneLeft, ws.format(r.zoneLeft / f));
+  if (r.foundY) p.setTn(field::kZoneTop, ws.format(r.zoneTop / f));
+  ws.view->copyFrameChanged();
   return true;
 }
 

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cmath>
 
+#include "ops/file_list.h"
 #include "base/fields.h"
 #include "kernels/mask.h"
 #include "kernels/turns.h"
@@ -20,8 +21,8 @@
 namespace quillaro {
 namespace {
 
-namespace F = copyfield;
-namespace C = copycheck;
+namespace F = field;
+namespace C = check;
 
 void say(Workspace& ws, const std::string& text, Icon icon = Icon::Exclamation) {
   if (ws.shared.messageSwitch) ws.prompts->message(text, icon);
@@ -94,7 +95,7 @@ void applyMaskOnCopy(Workspace& ws, const std::vector<DrawnRect>& rects) {
   if (!current.assign(p.held(Held::MaskPattern))) return;
   std::optional<UnevenMaskTable> uneven;
   if (p.chb(C::kUnevenMask))
-    uneven = buildUnevenMaskTable(p.tnValue(58), p.tnValue(59), ws.page.rowBytes, current.count(),
+    uneven = buildUnevenMaskTable(p.tnValue(F::kMaskLeft), p.tnValue(F::kMaskRight), ws.page.rowBytes, current.count(),
                                   p.chb(C::kNotAboveMask));
   for (const DrawnRect& r : rects) {
     MaskArea area;
@@ -110,16 +111,8 @@ void applyMaskOnCopy(Workspace& ws, const std::vector<DrawnRect>& rects) {
 }
 
 void runPageActions(Workspace& ws, int pageNumber) {
-  ParamStore& p = ws.params;
-  CopyState& st = copyState(ws);
-  bool second = p.check(Check::Ch2in1) ? p.check(Check::Ch2of2) : (pageNumber % 2 == 1);
-  if (p.check(Check::ChBackRotat)) second = !second;
-  std::string text = p.tz(second ? 5 : 4);
-  if (text.empty() || !st.runActions) return;
-  const std::string number = pageNumber == 0 ? std::string() : std::to_string(pageNumber);
-  for (std::size_t at = text.find("N##"); at != std::string::npos; at = text.find("N##", at + number.size()))
-    text.replace(at, 3, number);
-  st.runActions(ws, text);
+  const std::string text = perPageActionText(ws, pageNumber, /*emptyForZero=*/true);
+  if (!text.empty()) ws.automation->runText(ws, text);
 }
 
 }  // namespace
@@ -313,7 +306,7 @@ bool copyPage(Workspace& ws) {
   ws.shared.copySaved = false;
   st.saveEnabled = true;
   if (!st.copyAsIsRunning) ws.journal->copied(ws, st.copyCounter);
-  if (st.redrawPage) st.redrawPage(ws);
+  ws.view->pageImageChanged();
   st.printEnabled = true;
   if (stopped) return true;
 
@@ -327,7 +320,7 @@ bool copyPage(Workspace& ws) {
   if (!savedBySheet && p.chb(C::kSaveAfter)) savePanel(ws);
   // "++" numbering: the next save takes its name from the numbering field.
   if (p.chb(C::kNumberNext)) p.setHeld(Held::TextFileName, "NUM-" + p.held(Held::PageNumber));
-  if (p.chb(C::kAutoCopy) && st.batchRunning && st.openNextFile) st.openNextFile(ws);
+  if (p.chb(C::kAutoCopy) && st.batchRunning) fileList(ws).openNext();
   return true;
 }
 
@@ -368,9 +361,8 @@ bool runAutomaticCopy(Workspace& ws) {
 }
 
 void stopAutomaticCopy(Workspace& ws) {
-  CopyState& st = copyState(ws);
   openState(ws).autoCopyPending = false;
-  if (st.batchRunning && st.stopBatch) st.stopBatch(ws);
+  copyState(ws).batchRunning = false;  // the button stops the batch too
   ws.params.setCaption(namedLabelId(NamedLabel::ComCopy), kCopyButtonCopy);
 }
 

@@ -12,8 +12,8 @@
 namespace quillaro {
 namespace {
 
-namespace F = copyfield;
-namespace C = copycheck;
+namespace F = field;
+namespace C = check;
 
 // A field's number, or `fallback` when the field is empty.
 double fieldOr(const ParamStore& p, int i, double fallback) {
@@ -224,7 +224,7 @@ void onLandscape(Workspace& ws) {
     p.setCheck(Check::Ch2in1, false);
     p.setCheck(Check::Ch2of2, false);
     p.setCheck(Check::ChBackRotat, false);
-    if (st.batchRunning && !st.copyAsIsRunning && st.stopBatch) st.stopBatch(ws);
+    if (!st.copyAsIsRunning) st.batchRunning = false;  // a landscape page stops the batch
   }
   if (wasStandard) setStandardPageImage(ws);
   refreshCopyEnables(ws);
@@ -341,10 +341,6 @@ void registerCopyHandlers(Workspace& ws) {
   for (int i : {F::kFrameLeft, F::kFrameTop, F::kFrameWidth, F::kFrameHeight, F::kPageWidth,
                 F::kPageHeight})
     p.setHandler(tnId(i), [w](const ControlId&) { normalizeCopyFrame(*w); });
-  ws.hooks.setCopySize = [](Workspace& s, int which, const std::string& text) {
-    setPageImageSize(s, which, text);
-  };
-  ws.hooks.recomputeCopyFrame = [](Workspace& s) { normalizeCopyFrame(s); };
   normalizeCopyFrame(ws);
   onMargin(ws);
   refreshCopyEnables(ws);

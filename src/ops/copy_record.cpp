@@ -13,8 +13,8 @@
 namespace quillaro {
 namespace {
 
-namespace F = copyfield;
-namespace C = copycheck;
+namespace F = field;
+namespace C = check;
 
 // A panel text as the record writes it: trailing point removed; an empty field is written
 // as the value the copy takes for it.
@@ -172,7 +172,7 @@ void applyCopyRecord(Workspace& ws, std::string_view recordText) {
   normalizeCopyFrame(ws, true);
   refreshCopyEnables(ws);
   if (st.quadrantValue > 0) st.quadrant = clampv(st.quadrantValue - 1, 0, 3);
-  if (st.redrawFrame) st.redrawFrame(ws);
+  ws.view->copyFrameChanged();
 }
 
 bool copyAsIs(Workspace& ws) {
@@ -185,11 +185,12 @@ bool copyAsIs(Workspace& ws) {
   }
   const std::string saved = buildCopyRecord(ws, st.copyCounter);
   const bool wasStandard = isPageImageStandard(ws);
-  applyCopyRecord(ws, p.check(Check::ChLand) ? "Copy, 0, 0, 289, 202, 4, 4, 100, 0, Land=1"
-                                             : "Copy, 0, 0, 202, 289, 4, 4, 100, 0");
+  const bool landscape = p.check(Check::ChLand);
+  applyCopyRecord(ws, landscape ? "Copy, 0, 0, 289, 202, 4, 4, 100, 0, Land=1" : "Copy, 0, 0, 202, 289, 4, 4, 100, 0");
   st.copyAsIsRunning = true;
   const bool done = copyPage(ws);
   st.copyAsIsRunning = false;
+  if (done) ws.journal->copiedAsIs(ws, landscape);
   if (wasStandard) applyCopyRecord(ws, saved);
   if (batchWasRunning) st.batchRunning = true;
   st.printEnabled = true;

@@ -23,10 +23,10 @@ bool denseThinOp(Workspace& ws, bool plus) {
   if (pic.bits != 1 && pic.bits != 8) return false;
   const ParamStore& p = ws.params;
   DenseThinOptions options;
-  options.lineWidth = denseThinLineWidth(p.tnValue(10));
+  options.lineWidth = denseThinLineWidth(p.tnValue(field::kDensityWidth));
   options.plus = plus;
-  options.horizontal = p.chb(6);
-  options.vertical = p.chb(7);
+  options.horizontal = p.chb(check::kDensityHorizontal);
+  options.vertical = p.chb(check::kDensityVertical);
   if (!options.horizontal && !options.vertical) return false;
   const PixRect r = drawingRect(p, ws.shared.dotsPerMm);
   const PixelRect area = denseThinAreaFor(r.x, r.y, r.w, r.h, options.lineWidth, pic.width, pic.height);
@@ -46,9 +46,9 @@ bool lineWidthOp(Workspace& ws, bool thicker, bool variant) {
   LineWidthOptions options;
   options.grow = thicker;
   options.alternate = variant;
-  options.horizontal = p.chb(6);
-  options.vertical = p.chb(7);
-  options.corners = p.chb(34) && options.horizontal && options.vertical;
+  options.horizontal = p.chb(check::kDensityHorizontal);
+  options.vertical = p.chb(check::kDensityVertical);
+  options.corners = p.chb(check::kCorners) && options.horizontal && options.vertical;
   if (!options.horizontal && !options.vertical) return false;
   const PixRect r = drawingRect(p, ws.shared.dotsPerMm);
   const PixelRect area = lineWidthAreaFor(r.x, r.y, r.w, r.h, pic.width, pic.height);
@@ -58,11 +58,6 @@ bool lineWidthOp(Workspace& ws, bool thicker, bool variant) {
   finish(ws);
   ws.journal->lineWidthChanged(ws, thicker, variant);
   return true;
-}
-
-void installDensityOperations(Workspace& ws) {
-  ws.ops.density = [](Workspace& w, bool plus) { denseThinOp(w, plus); };
-  ws.ops.lineWidth = [](Workspace& w, bool thicker, bool variant) { lineWidthOp(w, thicker, variant); };
 }
 
 }  // namespace quillaro

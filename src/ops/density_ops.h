@@ -10,6 +10,5 @@ bool denseThinOp(Workspace& ws, bool plus);
 // "D+"/"D-": every line one dot thicker or thinner; 1-bit pictures.
 bool lineWidthOp(Workspace& ws, bool thicker, bool variant);
 
-void installDensityOperations(Workspace& ws);
 
 }  // namespace quillaro

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <filesystem>
 
+#include "ops/open.h"
 #include "base/fields.h"
 #include "base/files.h"
 #include "base/folders.h"
@@ -98,32 +99,21 @@ std::string nextNameByNumber(std::string_view fileName) {
   return std::string(stem.substr(0, digits)) + incrementDecimal(stem.substr(digits)) + ".bmp";
 }
 
-bool openPictureFile(Workspace& ws, const std::string& path) {
-  if (ws.ops.open) return ws.ops.open(ws, path);
-  // Plain read while the open pipeline is not there: the file as it is.
-  ReadOptions options;
-  options.progress = ws.progress;
-  ReadResult r = readBitmap(path, options, ws.shared.messageSwitch ? ws.prompts : nullptr);
-  if (!r.ok()) return false;
-  ws.image = std::move(r.image);
-  ws.shared.bitDepth = ws.image.bitmap.bits;
-  return true;
+FileList& fileList(Workspace& ws) {
+  if (!ws.files) ws.files = std::make_shared<FileList>(ws);
+  return *ws.files;
 }
 
 FileList::FileList(Workspace& ws) : ws_(ws) {}
 
-void FileList::stop() {
-  if (stopAutomatic) stopAutomatic();
-  else ws_.params.setChb(52, false);
-}
+void FileList::stop() { ws_.params.setChb(check::kAutoCopy, false); }
 
-bool FileList::open(const std::string& path) {
-  return openPicture ? openPicture(path) : openPictureFile(ws_, path);
-}
+bool FileList::open(const std::string& path) { return openPicture(ws_, path); }
 
 void FileList::setPictureFolder() {
   auto& folders = ws_.shared.folders;
-  folders[5] = pictureFolderFor(folders[1], ws_.params.chb(8), today ? today() : todayFolderName());
+  folders[5] = pictureFolderFor(folders[1], ws_.params.chb(check::kDateFolder),
+                                today.empty() ? todayFolderName() : today);
   ws_.image.fileName.clear();
   rebuild();
 }
@@ -134,15 +124,16 @@ void FileList::rebuild() {
   const int index = (currentIndex >= 0 && currentIndex < 6) ? currentIndex : 5;
   const std::string folder = ws_.shared.folders[static_cast<std::size_t>(index)];
   listedFolder_ = folder;
-  const bool messages = ws_.params.chb(31) && ws_.shared.messageSwitch;
+  const bool messages = ws_.params.chb(check::kRemind) && ws_.shared.messageSwitch;
   if (!folderExists(folder)) {
     ws_.prompts->message("Путь " + ws_.shared.quote + folder + ws_.shared.quote + " не существует.");
     openNextRequest = false;
-    if (changed) changed();
+    ws_.view->fileListChanged();
     return;
   }
   const std::string pattern = listPattern(index, ws_.params.held(Held::TextFileName));
-  entries_ = orderEntries(listFolder(folder, pattern), ws_.params.chb(27), ws_.params.chb(28));
+  entries_ = orderEntries(listFolder(folder, pattern), ws_.params.chb(check::kSortByTime),
+                          ws_.params.chb(check::kSortDescending));
 
   const std::string& current = ws_.image.fileName;
   const std::string rememberedName = fileNamePart(remembered[static_cast<std::size_t>(index)]);
@@ -181,12 +172,12 @@ void FileList::rebuild() {
     for (std::size_t i = static_cast<std::size_t>(foundAt) + 1; i < entries_.size(); ++i)
       if (endsWithBmp(entries_[i])) after = true;
     if (!after) {
-      if (ws_.params.chb(52)) stop();
+      if (ws_.params.chb(check::kAutoCopy)) stop();
       else if (lastFileWarning && messages)
         ws_.prompts->message("Это последний в списке файл *.bmp");
     }
   }
-  if (changed) changed();
+  ws_.view->fileListChanged();
   if (openNextRequest && selected_ >= 0 && selected_ < static_cast<int>(entries_.size())) {
     openNextRequest = false;
     open(joinPath(ws_.shared.folders[5], entries_[static_cast<std::size_t>(selected_)]));
@@ -195,7 +186,7 @@ void FileList::rebuild() {
 }
 
 void FileList::openNext() {
-  if (ws_.params.chb(75) && ws_.image.loaded) {
+  if (ws_.params.chb(check::kNextByNumber) && ws_.image.loaded) {
     const std::string next = joinPath(ws_.shared.folders[5], nextNameByNumber(ws_.image.fileName));
     if (fileExists(next)) open(next);
     return;
@@ -232,12 +223,12 @@ bool FileList::openEntry(int i) {
         ws_.prompts->message("Нет файла " + path);
         return false;
       }
-      if (!saveFieldPrompt(ws_, field, askName)) return false;
+      if (!saveFieldPrompt(ws_, field)) return false;
       ws_.params.setTz(field, std::move(*text), false);
       ws_.params.setTzModified(field, false);
       ws_.params.setTzName(field, path);
       remembered[index] = path;
-      if (showField) showField(field);
+      ws_.view->showField(field);
       return true;
     }
     default:

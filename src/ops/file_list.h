@@ -39,10 +39,8 @@ std::vector<std::string> orderEntries(const std::vector<FolderEntry>& entries, b
 // "Page10.bmp". Numbers of any length are counted exactly.
 std::string nextNameByNumber(std::string_view fileName);
 
-// Opens a picture file: the open pipeline when the workspace has one, otherwise a plain
-// read of the bitmap into the image buffer (the working depth follows the file).
-bool openPictureFile(Workspace& ws, const std::string& path);
-
+// The file list of the working folders. The workspace holds one (fileList()); the window
+// shows it through the view observer.
 class FileList {
 public:
   explicit FileList(Workspace& ws);
@@ -53,15 +51,8 @@ public:
   bool openNextRequest = false;
   bool lastFileWarning = false;
 
-  // Hooks; empty ones take the plain behaviour noted.
-  std::function<bool(const std::string& path)> openPicture;  // plain: openPictureFile
-  std::function<void()> stopAutomatic;  // plain: ChB(52) cleared
-  std::function<void()> changed;        // the entries or the selection changed
-  // A text file (3) or an action program (0) was put into its field: show that panel.
-  std::function<void(int field)> showField;
-  // The save prompt's nameless case (see shutdown.h).
-  std::function<void(int field, const std::string& name)> askName;
-  std::function<std::string()> today;   // plain: todayFolderName
+  // The name of the date folder to use ("yyyymmdd"); empty: today's.
+  std::string today;
 
   const std::vector<std::string>& entries() const { return entries_; }
   int selected() const { return selected_; }
@@ -89,5 +80,8 @@ private:
   int selected_ = -1;
   std::string listedFolder_;
 };
+
+// The workspace's file list, made on first use.
+FileList& fileList(Workspace& ws);
 
 }  // namespace quillaro

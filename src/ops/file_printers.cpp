@@ -9,11 +9,13 @@
 #include "base/files.h"
 #include "base/numeric.h"
 #include "image/bmp_file.h"
+#include "ops/pdf_page.h"
 
 namespace quillaro {
 
 namespace {
 constexpr double kTwipsPerMm = 1440.0 / 25.4;
+constexpr double kTwipsPerPoint = 20.0;
 }
 
 PaperMm paperMmFor(int code) {
@@ -150,6 +152,32 @@ bool BmpFilePrinter::endDocument() {
     lastBitmap_ = stem + ".bmp";
     lastText_ = stem + ".txt";
   }
+  return true;
+}
+
+PdfFilePrinter::PdfFilePrinter(std::function<std::string()> folder)
+    : FilePrinterBase("PDF", std::move(folder)) {}
+
+PdfFilePrinter::~PdfFilePrinter() = default;
+
+bool PdfFilePrinter::drawPicture(const Bitmap& picture, std::int32_t, double widthTwips, double heightTwips) {
+  if (picture.empty()) return failWith(481, "Invalid picture");
+  if (!page_) page_ = std::make_unique<PdfPage>(pageWidthTwips() / kTwipsPerPoint, pageHeightTwips() / kTwipsPerPoint);
+  std::string error;
+  if (!page_->addPicture(picture, 0, 0, widthTwips / kTwipsPerPoint, heightTwips / kTwipsPerPoint, &error))
+    return failWith(error == "Out of memory" ? 7 : 481, error);
+  return true;
+}
+
+bool PdfFilePrinter::endDocument() {
+  if (!page_) return true;
+  const std::unique_ptr<PdfPage> page = std::move(page_);
+  const std::string dir = folder();
+  if (!folderExists(dir)) return failWith(75, "Path not found: " + dir);
+  const std::string path = joinPath(dir, printFileStem(nextPrintNumber(dir, {"pdf"})) + ".pdf");
+  std::string error;
+  if (!writeFileAtomic(path, page->document(), &error)) return failWith(75, error);
+  lastPath_ = path;
   return true;
 }
 

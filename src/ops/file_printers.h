@@ -3,9 +3,11 @@
 // paper, tray, quality, orientation and copies are only remembered and reported. "BMP"
 // writes the picture it is asked to draw, unchanged, as "Print-0001.bmp" with
 // "Print-0001.txt" beside it (paper code, orientation, tray, quality, copies and the drawing
-// rectangle in twips). The PDF printer (ui/qt_printer.h) builds on FilePrinterBase.
+// rectangle in twips). "PDF" writes each document as "Print-0001.pdf": one page of the
+// paper's size with the picture drawn into its rectangle (PdfPage).
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -83,6 +85,25 @@ private:
   };
   std::vector<Drawing> drawings_;
   std::string lastBitmap_, lastText_;
+};
+
+class PdfPage;
+
+class PdfFilePrinter : public FilePrinterBase {
+public:
+  explicit PdfFilePrinter(std::function<std::string()> folder);
+  ~PdfFilePrinter() override;
+
+  // The page takes the paper and orientation in force at the first drawing of a document.
+  bool drawPicture(const Bitmap& picture, std::int32_t pixelsPerMetre, double widthTwips,
+                   double heightTwips) override;
+  bool endDocument() override;
+
+  const std::string& lastPath() const { return lastPath_; }
+
+private:
+  std::unique_ptr<PdfPage> page_;
+  std::string lastPath_;
 };
 
 }  // namespace quillaro

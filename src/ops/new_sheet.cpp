@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "ops/a3_sheet.h"
 #include "model/workspace.h"
 #include "image/bitmap.h"
 
@@ -31,8 +32,8 @@ SheetSize sheetSize(int index, int resolution) {
 }
 
 bool pictureChangedStop(Workspace& ws) {
-  if (ws.ops.pictureChangedStop) return ws.ops.pictureChangedStop(ws);
-  if (ws.params.chb(30) || !ws.shared.messageSwitch || ws.image.modified == 0 || !ws.params.chb(31))
+  if (ws.params.chb(check::kRecordActions) || !ws.shared.messageSwitch || ws.image.modified == 0 ||
+      !ws.params.chb(check::kRemind))
     return false;
   return ws.prompts->ask("Рисунок был изменён, не сохранять ?", Buttons::YesNo, Icon::Question,
                          Answer::No) == Answer::No;
@@ -47,7 +48,8 @@ bool newSheet(Workspace& ws, int index, bool byProgram) {
     if (pictureChangedStop(ws)) return false;
   } else {
     if (pictureChangedStop(ws)) return false;
-    if (ws.ops.confirmReplace && !ws.ops.confirmReplace(ws, "создать")) return false;
+    const int newBits = (index & kSheetGrey) ? 8 : 1;
+    if (!checkComposition(ws, "создать", newBits, ws.shared.resolution == 1200 ? 1200 : 600)) return false;
   }
 
   const int resolution = ws.shared.resolution == 1200 ? 1200 : 600;
@@ -82,14 +84,11 @@ bool newSheet(Workspace& ws, int index, bool byProgram) {
   ws.shared.bitDepth = bits;
   ws.actions.newSheetIndex = index;
   ws.actions.newSheetPixels = image.bitmap.data();
-  if (ws.ops.refreshViews) ws.ops.refreshViews(ws);
+  ws.view->pictureChanged();
 
   if (!byProgram) ws.journal->newSheet(ws, index);
   return true;
 }
 
-void installNewSheet(Workspace& ws) {
-  ws.ops.newSheet = [](Workspace& w, int index, bool byProgram) { return newSheet(w, index, byProgram); };
-}
 
 }  // namespace quillaro

@@ -34,7 +34,5 @@ bool newSheet(Workspace& ws, int index, bool byProgram);
 // picture is modified and "Напоминать" is on. True when the caller must stop.
 bool pictureChangedStop(Workspace& ws);
 
-// Registers ws.ops.newSheet.
-void installNewSheet(Workspace& ws);
 
 }  // namespace quillaro

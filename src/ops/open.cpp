@@ -1,5 +1,6 @@
 #include "ops/open.h"
 
+#include "ops/print.h"
 #include "ops/picture_commands.h"
 
 #include <algorithm>
@@ -34,10 +35,7 @@ private:
   bool& flag_;
 };
 
-void refreshViews(Workspace& ws) {
-  if (ws.ops.refreshViews) ws.ops.refreshViews(ws);
-  else ws.redrawEditView();
-}
+void refreshViews(Workspace& ws) { ws.view->pictureChanged(); }
 
 // A text number to an integer by the number reader, held inside the int range.
 int intFromText(const std::string& text) {
@@ -58,15 +56,16 @@ struct OpenTone {
 OpenTone toneFor(const Workspace& ws) {
   const ParamStore& p = ws.params;
   OpenTone t;
-  t.to1bit = p.chb(55);
+  t.to1bit = p.chb(check::kOpenAs1Bit);
   if (t.to1bit) {
     t.threshold = intFromText(p.held(Held::Threshold));
     return t;  // no tone map on the way to 1 bit
   }
   t.brightness = intFromText(p.held(Held::Brightness));
-  t.contrast = static_cast<float>(p.tnValue(56));
-  t.correction = p.chb(70) && !toneIsOff(t.contrast, t.brightness);
-  if (t.correction) t.map = makeToneMap(t.contrast, t.brightness, p.chb(57), p.chb(58));
+  t.contrast = static_cast<float>(p.tnValue(field::kContrast));
+  t.correction = p.chb(check::kToneOnOpen) && !toneIsOff(t.contrast, t.brightness);
+  if (t.correction)
+    t.map = makeToneMap(t.contrast, t.brightness, p.chb(check::kCorrectBlack), p.chb(check::kCorrectWhite));
   return t;
 }
 
@@ -78,14 +77,13 @@ bool readAndTake(Workspace& ws, const std::string& path, const std::string& file
   Prompts* shown = ws.shared.messageSwitch ? ws.prompts : nullptr;
 
   if (pictureChangedStop(ws)) return false;
-  const std::string saveName = saveNameFor(fileName, p.chb(26), p.ttb(1));
-  if (p.chb(68) && !st.depthSettled && st.colourScan) st.colourScan(ws);
+  const std::string saveName = saveNameFor(fileName, p.chb(check::kAddToFileName), p.ttb(1));
 
   const BitmapProbe probe = probeBitmap(path, shown);
   if (!probe.ok()) return false;
   const int fileBits = probe.info.bits;
-  const bool to1 = p.chb(55);
-  const bool keep = p.chb(73);
+  const bool to1 = p.chb(check::kOpenAs1Bit);
+  const bool keep = p.chb(check::kKeepColour);
   // The depth of the result. A colour file kept in colour stays 24-bit even with
   // open-as-1-bit on, and the composition is checked against that depth.
   const int bits = fileBits == 1 ? 1 : fileBits == 24 && keep ? 24 : to1 ? 1 : 8;
@@ -104,7 +102,7 @@ bool readAndTake(Workspace& ws, const std::string& path, const std::string& file
 
   OpenTone tone = toneFor(ws);
   if (fileBits == 1) tone.correction = false;
-  const GreyReduction mode = p.chb(56) ? GreyReduction::Weighted : GreyReduction::Green;
+  const GreyReduction mode = p.chb(check::kReadRgb) ? GreyReduction::Weighted : GreyReduction::Green;
 
   ReadOptions options;
   options.progress = ws.progress;
@@ -153,15 +151,15 @@ bool readAndTake(Workspace& ws, const std::string& path, const std::string& file
   ws.progress->pump();
   ws.image.loaded = true;
 
-  if (!p.chb(65) && !ws.readingMode) p.setTn(12, "0");
+  if (!p.chb(check::kKeepAngle) && !ws.readingMode) p.setTn(field::kAngle, "0");
   CopyState& cs = copyState(ws);
   if (!cs.copyMade) p.setCheck(Check::Ch2of2, false);
 
   st.saveName = saveName;
   st.pageParity = pageParityOf(fileName);
   restoreRememberedZone(ws);
-  if (p.chb(46) && !p.check(Check::Ch2in1)) {
-    if (st.applyParityParameters) st.applyParityParameters(ws, st.pageParity);
+  if (p.chb(check::kTwoSides) && !p.check(Check::Ch2in1)) {
+    applyParityFrame(ws, st.pageParity);
   } else if (!ws.readingMode && !st.followUpsDue) {
     refreshViews(ws);
   }
@@ -171,8 +169,8 @@ bool readAndTake(Workspace& ws, const std::string& path, const std::string& file
   ws.image.modified = 0;
   clearEditLists(ws);
 
-  if (p.chb(0)) {
-    if (cs.loadForPrint) cs.loadForPrint(ws, path);
+  if (p.chb(check::kLoadOpened)) {
+    loadForPrint(ws, path);
     cs.printEnabled = true;
   }
   ws.journal->opened(ws, path, fileBits, tone.correction, tone.usedValue());
@@ -182,22 +180,22 @@ bool readAndTake(Workspace& ws, const std::string& path, const std::string& file
 // The copy line recorded after this file's Open line is applied.
 void applyCopyLineFor(Workspace& ws, const std::string& fileName) {
   ParamStore& p = ws.params;
-  if (!p.chb(77)) return;
-  const std::string& program = p.tz(0);
+  if (!p.chb(check::kFindCopyLine)) return;
+  const std::string& program = p.tz(text::kProgram);
   const std::size_t at =
       findCopyLineFor(program, fileName, p.check(Check::Ch2origin), p.check(Check::Ch2of2));
   if (at == std::string::npos) return;
   const std::size_t cursor = utf8Length(std::string_view(program).substr(0, at));
-  p.setTzCursor(0, cursor);
+  p.setTzCursor(text::kProgram, cursor);
   ws.automation->readCommandAt(ws, cursor);
 }
 
 void autoCopy(Workspace& ws) {
-  if (ws.actions.runDepth > 0 || !ws.params.chb(copycheck::kAutoCopy)) return;
+  if (ws.actions.runDepth > 0 || !ws.params.chb(check::kAutoCopy)) return;
   OpenState& st = openState(ws);
   st.autoCopyPending = true;
   ws.params.setCaption(namedLabelId(NamedLabel::ComCopy), "Стоп");
-  if (st.startAutoCopy) st.startAutoCopy(ws);
+  ws.view->automaticCopyWaiting();
 }
 
 }  // namespace
@@ -235,10 +233,10 @@ bool openByName(Workspace& ws, const std::string& name) {
   const std::string path = joinPath(ws.shared.folders[kFolderPictures], name);
   const long long number = std::max(0LL, trailingNumber(name));
   const int page = static_cast<int>(std::min<long long>(number, 1000000000));
-  const std::string actions = perPageActionText(ws, page);
+  const std::string actions = perPageActionText(ws, page, /*emptyForZero=*/false);
   const int quadrant = copyState(ws).quadrant;
-  const bool turnOver = (quadrant == 0 || quadrant == 1) && p.chb(1) && p.chb(83);
-  const bool densityPlus = p.chb(78);
+  const bool turnOver = (quadrant == 0 || quadrant == 1) && p.chb(check::kA4InA3Turned) && p.chb(check::kFourInOne);
+  const bool densityPlus = p.chb(check::kDensityPlusOnOpen);
   const bool followUps = !actions.empty() || turnOver || densityPlus;
 
   st.followUpsDue = followUps;
@@ -249,15 +247,15 @@ bool openByName(Workspace& ws, const std::string& name) {
     if (turnOver) turnPictureOver(ws);
     if (densityPlus) {
       const auto& scale = ws.shared.scale;
-      const double w = scale[0] != 0 ? p.tnValue(18) / scale[0] : 0.0;
-      const double h = scale[1] != 0 ? p.tnValue(19) / scale[1] : 0.0;
-      const std::string line = "DenseThin, " + normalizeField(p.tn(20)) + ", " + normalizeField(p.tn(21)) + ", " +
-                               ws.format(w) + ", " + ws.format(h) + ", W=" + normalizeField(p.tn(10)) + ", Plus=1";
+      const double w = scale[0] != 0 ? p.tnValue(field::kFrameWidth) / scale[0] : 0.0;
+      const double h = scale[1] != 0 ? p.tnValue(field::kFrameHeight) / scale[1] : 0.0;
+      const std::string line = "DenseThin, " + normalizeField(p.tn(field::kZoneLeft)) + ", " +
+                               normalizeField(p.tn(field::kZoneTop)) + ", " + ws.format(w) + ", " + ws.format(h) +
+                               ", W=" + normalizeField(p.tn(field::kDensityWidth)) + ", Plus=1";
       ws.automation->runText(ws, line);
     }
     if (followUps && !turnOver) {
-      CopyState& cs = copyState(ws);
-      if (cs.redrawFrame) cs.redrawFrame(ws);
+      ws.view->copyFrameChanged();
     }
   }
   st.byNameInProgress = false;
@@ -267,12 +265,7 @@ bool openByName(Workspace& ws, const std::string& name) {
 std::string saveNameFor(std::string_view fileName, bool addSuffix, std::string_view suffix) {
   if (!addSuffix) return std::string(fileName);
   // The last 4 characters (".bmp") give way to the suffix.
-  std::size_t chars = utf8Length(fileName);
-  std::size_t cut = fileName.size();
-  for (std::size_t n = 0; n < 4 && chars > 0 && cut > 0; ++n, --chars) {
-    do --cut;
-    while (cut > 0 && (static_cast<unsigned char>(fileName[cut]) & 0xC0) == 0x80);
-  }
+  const std::size_t cut = utf8OffsetFromEnd(fileName, 4);
   return std::string(fileName.substr(0, cut)) + std::string(suffix) + ".bmp";
 }
 
@@ -307,12 +300,11 @@ void refreshSizeLabels(Workspace& ws) {
   const Bitmap& pic = ws.image.bitmap;
   st.sizeX = sizeLabel('X', pic.width, ws.shared.dotsPerMm);
   st.sizeY = sizeLabel('Y', pic.height, ws.shared.dotsPerMm);
-  if (st.sizeLabelsChanged) st.sizeLabelsChanged(ws);
+  ws.view->sizeLabelsChanged();
 }
 
 void clearEditLists(Workspace& ws) {
-  OpenState& st = openState(ws);
-  if (st.clearEditLists) st.clearEditLists(ws);
+  ws.view->editListsCleared();
   undoClear(ws);
 }
 
@@ -322,12 +314,12 @@ void matchPageToDepth(Workspace& ws) {
   ws.page = Bitmap::create(ws.page.width, ws.page.height, bits);
 }
 
-std::string perPageActionText(const Workspace& ws, int pageNumber) {
+std::string perPageActionText(const Workspace& ws, int pageNumber, bool emptyForZero) {
   const ParamStore& p = ws.params;
   bool flag = p.check(Check::Ch2in1) ? p.check(Check::Ch2of2) : pageNumber % 2 == 1;
   if (p.check(Check::ChBackRotat)) flag = !flag;
-  std::string text = flag ? p.tz(5) : p.tz(4);
-  const std::string number = std::to_string(pageNumber);
+  std::string text = flag ? p.tz(text::kOddPageActions) : p.tz(text::kEvenPageActions);
+  const std::string number = pageNumber == 0 && emptyForZero ? std::string() : std::to_string(pageNumber);
   for (std::size_t at = text.find("N##"); at != std::string::npos; at = text.find("N##", at + number.size()))
     text.replace(at, 3, number);
   return text;

@@ -1,4 +1,7 @@
 #pragma once
+// Layer ops: the operations over a workspace (open, save, copy, A3, print, adjustments,
+// settings, file list). They report to the journal and reach upward only through model ports.
+//
 // Opening a picture: the one operation through which the file list, the next-file
 // button, the imposition batch and the action runner turn a bitmap file into the opened
 // picture. It guards an edited picture, skips an unchanged file asked for again, decides
@@ -29,14 +32,6 @@ struct OpenState {
   int pageParity = 0;  // 0 no number, 1 odd, 2 even
   std::string sizeX;   // the size labels: " X = 210 :  4961"
   std::string sizeY;
-
-  // Calls into parts built elsewhere; an empty call is skipped.
-  std::function<void(Workspace&)> colourScan;  // the sheet's colour scan of the batch
-  // "2 стороны": applies the copy parameters remembered for the page parity.
-  std::function<void(Workspace&, int parity)> applyParityParameters;
-  std::function<void(Workspace&)> clearEditLists;  // per-picture edit lists of the view
-  std::function<void(Workspace&)> startAutoCopy;   // ComCopy reads "Стоп", timer started
-  std::function<void(Workspace&)> sizeLabelsChanged;
 };
 
 // The workspace's opening state, made on first use.
@@ -70,8 +65,9 @@ void clearEditLists(Workspace& ws);
 // (white, same size).
 void matchPageToDepth(Workspace& ws);
 
-// The per-page action text for a page number: TZ(5) or TZ(4) with "N##" replaced.
-std::string perPageActionText(const Workspace& ws, int pageNumber);
+// The per-page action text for a page number: TZ(5) or TZ(4) with every "N##" replaced by
+// the number (by nothing for page 0 when `emptyForZero`: the copy's way).
+std::string perPageActionText(const Workspace& ws, int pageNumber, bool emptyForZero);
 
 // The copy line that belongs to a file in a program text: its byte position, or npos.
 // `twoOrigins` (Ch2origin) and `upper` (Ch2of2) choose between the two lines of a file.

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "model/undo.h"
 #include "base/fields.h"
 #include "kernels/mask.h"
 #include "kernels/to1bit.h"
@@ -67,6 +68,9 @@ bool convertPictureTo1bit(Workspace& ws) {
   ws.image.lastPath = "!";  // the same file is read from disk again when asked for
   ws.image.modified = 0;
   ws.progress->status("");
+  refreshSizeLabels(ws);
+  clearEditLists(ws);
+  ws.redrawEditView();
   ws.journal->convertedTo1bit(ws, thresholdText);
   return true;
 }
@@ -81,24 +85,12 @@ bool maskSelection(Workspace& ws, const std::string& patternText) {
   const MaskArea area = maskAreaFor(r.x, r.y, r.w, r.h, picture.width, picture.height);
   if (area.empty()) return false;
   MaskOptions options;
-  options.onGrey = ws.params.chb(59);
+  options.onGrey = ws.params.chb(check::kMaskOnGrey);
+  undoSave(ws, r.x, r.y, r.w, r.h);
   if (!maskRectangle(picture, area, *pattern, options)) return false;
   ws.image.modified = 1;
   ws.journal->masked(ws, pattern->text(), picture.bits);
   return true;
-}
-
-void installPictureCommands(Workspace& ws) {
-  Operations& o = ws.ops;
-  if (!o.turn)
-    o.turn = [](Workspace& w, TurnDirection d) {
-      if (d == TurnDirection::Over) turnPictureOver(w);
-      else if (d == TurnDirection::Right) turnPictureRight(w);
-      else turnPictureLeft(w);
-    };
-  if (!o.reload)
-  if (!o.convertTo1bit) o.convertTo1bit = [](Workspace& w) { return convertPictureTo1bit(w); };
-  if (!o.mask) o.mask = [](Workspace& w, const std::string& p) { maskSelection(w, p); };
 }
 
 }  // namespace quillaro

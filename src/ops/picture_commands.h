@@ -24,8 +24,5 @@ bool convertPictureTo1bit(Workspace& ws);
 // digits ("FFFF" erases); records "Mask, X, Y, W, H, pattern" or "Erase, X, Y, W, H".
 bool maskSelection(Workspace& ws, const std::string& pattern);
 
-// Fills the workspace's entries for turning, reloading the page image, the conversion to
-// 1 bit and masking with these commands, where no other module has filled them.
-void installPictureCommands(Workspace& ws);
 
 }  // namespace quillaro

@@ -22,11 +22,6 @@ namespace quillaro {
 
 namespace {
 
-// Check boxes of the print panel.
-constexpr int kChbLoadOpened = 0;  // "открытый файл"
-constexpr int kChbFit = 80;        // "Подогнать размер"
-constexpr int kChbKeepAspect = 81; // "сохраняя пропорции"
-constexpr int kTnCopies = 11;
 constexpr double kTwipsPerMm = 1440.0 / 25.4;
 constexpr const char* kTempPrintName = "ForPrint.bmp";
 
@@ -59,8 +54,6 @@ const char* paperShort(int code) { return code == kPaperA3 ? "A3" : "A4"; }
 const char* orientationWord(int o) { return o == kLandscape ? "альбомная" : "книжная"; }
 
 ShownView viewShown(Workspace& ws) {
-  PrintState& st = printState(ws);
-  if (st.shownView) return st.shownView(ws);
   if (copyState(ws).freshCopy)
     return ws.params.check(Check::ChA3) ? ShownView::A3Preview : ShownView::Page;
   return ShownView::Original;
@@ -77,9 +70,9 @@ void saveFreshCopyForPrint(Workspace& ws) {
   std::error_code ec;
   std::filesystem::remove(path, ec);  // a leftover of an earlier run
 
-  const bool printAfter = p.chb(copycheck::kPrintAfter);
-  const bool loadSaved = p.chb(copycheck::kLoadSaved);
-  const bool openAfter = p.chb(copycheck::kOpenAfterSave);
+  const bool printAfter = p.chb(check::kPrintAfter);
+  const bool loadSaved = p.chb(check::kLoadSaved);
+  const bool openAfter = p.chb(check::kOpenAfterSave);
   const bool copySaved = ws.shared.copySaved;
   const bool saveEnabled = cs.saveEnabled;
   const std::string lastSaved = cs.lastSavedPicture;
@@ -89,17 +82,17 @@ void saveFreshCopyForPrint(Workspace& ws) {
 
   {
     ParamStore::QuietScope quiet(p);
-    p.setChb(copycheck::kPrintAfter, false);
-    p.setChb(copycheck::kLoadSaved, true);
-    p.setChb(copycheck::kOpenAfterSave, false);
+    p.setChb(check::kPrintAfter, false);
+    p.setChb(check::kLoadSaved, true);
+    p.setChb(check::kOpenAfterSave, false);
   }
   p.setHeld(Held::TextFileName, kTempPrintName);
   const bool saved = savePanel(ws);
   {
     ParamStore::QuietScope quiet(p);
-    p.setChb(copycheck::kPrintAfter, printAfter);
-    p.setChb(copycheck::kLoadSaved, loadSaved);
-    p.setChb(copycheck::kOpenAfterSave, openAfter);
+    p.setChb(check::kPrintAfter, printAfter);
+    p.setChb(check::kLoadSaved, loadSaved);
+    p.setChb(check::kOpenAfterSave, openAfter);
   }
   p.setHeld(Held::TextFileName, "");
   if (saved) {
@@ -146,7 +139,7 @@ bool loadForPrinting(Workspace& ws, const std::string& path, int kind) {
   st.loadedName = bitmapFileName(path);
   st.kind = kind;
   st.step = 0;
-  if (st.panelChanged) st.panelChanged(ws);
+  ws.view->printPanelChanged();
   return true;
 }
 
@@ -192,7 +185,7 @@ bool printPicture(Workspace& ws) {
   CopyState& cs = copyState(ws);
 
   // 1. Copies; no printer, no print. A count below 1 prints one copy.
-  int n = nearesti(clampv(p.tnValue(kTnCopies), -1e6, 1e6));
+  int n = nearesti(clampv(p.tnValue(field::kCopies), -1e6, 1e6));
   if (n < 1) n = 1;
   if (!st.printers || !st.printers->current()) return false;
 
@@ -290,7 +283,7 @@ bool printPicture(Workspace& ws) {
   // 8. Size in twips.
   const bool dpi1200 = st.pixelsPerMetre > 0 ? st.pixelsPerMetre >= 35000 : ws.shared.resolution == 1200;
   const PrintSize size =
-      printSize(p.chb(kChbFit), p.chb(kChbKeepAspect), parseNumber(p.textPrint(0)), parseNumber(p.textPrint(1)),
+      printSize(p.chb(check::kFitToPage), p.chb(check::kKeepProportions), parseNumber(p.textPrint(0)), parseNumber(p.textPrint(1)),
                 printerMarginMm(p), printer.pageWidthTwips(), printer.pageHeightTwips(), st.picture.width,
                 st.picture.height, st.widthHimetric, st.heightHimetric, dpi1200);
 
@@ -305,29 +298,24 @@ bool printPicture(Workspace& ws) {
 
   // 10. The line and the focus.
   ws.journal->printed(ws, n);
-  if (st.focusNext) st.focusNext(ws);
+  ws.view->printed();
 
   // 11. The paper and orientation of this print are set again.
   if (printer.paperCode() != usedPaper) printer.setPaperCode(usedPaper);
   if (printer.orientation() != usedOrientation) printer.setOrientation(usedOrientation);
   st.justLoaded = false;
-  if (st.panelChanged) st.panelChanged(ws);
+  ws.view->printPanelChanged();
   return true;
 }
 
-void installPrinting(Workspace& ws, PrinterList* printers) {
-  PrintState& st = printState(ws);
-  st.printers = printers;
-  ws.ops.print = [](Workspace& w) { return printPicture(w); };
-  CopyState& cs = copyState(ws);
-  cs.print = [](Workspace& w) { return printPicture(w); };
-  cs.loadForPrint = [](Workspace& w, const std::string& path) {
-    // Opening loads the original (and marks it just loaded); saving loads the copy.
-    const bool original = w.image.loaded && path == w.image.path && w.params.chb(kChbLoadOpened) &&
-                          path != copyState(w).lastSavedPicture;
-    if (loadForPrinting(w, path, original ? kPrintOriginal : copyPrintKind(w)) && original)
-      printState(w).justLoaded = true;
-  };
+void installPrinting(Workspace& ws, PrinterList* printers) { printState(ws).printers = printers; }
+
+void loadForPrint(Workspace& ws, const std::string& path) {
+  // Opening loads the original (and marks it just loaded); saving loads the copy.
+  const bool original = ws.image.loaded && path == ws.image.path && ws.params.chb(check::kLoadOpened) &&
+                        path != copyState(ws).lastSavedPicture;
+  if (loadForPrinting(ws, path, original ? kPrintOriginal : copyPrintKind(ws)) && original)
+    printState(ws).justLoaded = true;
 }
 
 // ---- Print settings panel ----
@@ -414,10 +402,7 @@ Printer* currentPrinter(Workspace& ws) {
   return st.printers ? st.printers->current() : nullptr;
 }
 
-void panelDone(Workspace& ws) {
-  PrintState& st = printState(ws);
-  if (st.panelChanged) st.panelChanged(ws);
-}
+void panelDone(Workspace& ws) { ws.view->printPanelChanged(); }
 
 }  // namespace
 

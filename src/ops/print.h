@@ -47,20 +47,13 @@ struct PrintState {
 
   // Seconds since midnight; empty: the local clock.
   std::function<double()> now;
-  // The view shown; empty: the page view (or the A3 preview with ChA3) while a fresh copy
-  // exists, else the original.
-  std::function<ShownView(Workspace&)> shownView;
-  // Gives the focus to the button "Следующий". Empty: nothing.
-  std::function<void(Workspace&)> focusNext;
-  // The print panel shows the new state. Empty: nothing.
-  std::function<void(Workspace&)> panelChanged;
 };
 
 // The workspace's print state, made on first use.
 PrintState& printState(Workspace& ws);
 
-// Fills ws.ops.print and the copy state's print and load-for-print calls. `printers` may
-// be nullptr (no printer: nothing is printed); it must outlive the workspace's use of it.
+// The printers of this run. `printers` may be nullptr (no printer: nothing is printed); it
+// must outlive the workspace's use of it.
 void installPrinting(Workspace& ws, PrinterList* printers);
 
 // Print (ComPrint, Enter in the copies field, "печатать" after saving, PRINT, the batch).
@@ -70,6 +63,9 @@ bool printPicture(Workspace& ws);
 // Loads a bitmap file for printing as `kind`. On failure shows "Ошибка загрузки для
 // печати" with the reason, and what was loaded before stays. True when loaded.
 bool loadForPrinting(Workspace& ws, const std::string& path, int kind);
+// The file just opened or saved is loaded for printing: the original when it is the opened
+// picture and "load the opened file" is on, else the copy.
+void loadForPrint(Workspace& ws, const std::string& path);
 // The kind a copy loaded for printing takes: 2 with the form or a page image of other
 // than standard size, 3 with ChA3, else 4.
 int copyPrintKind(Workspace& ws);

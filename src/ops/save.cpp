@@ -1,5 +1,7 @@
 #include "ops/save.h"
 
+#include "ops/print.h"
+#include "ops/file_list.h"
 #include "base/files.h"
 #include "model/param_store.h"
 #include "ops/settings_file.h"
@@ -142,7 +144,7 @@ bool savePanel(Workspace& ws) {
   p.setHeld(Held::TextFileName, name);
   if (ext == "ini") return saveSettingsAs(ws, name);
   if (ext == "pfp" || ext == "txt") {
-    const int k = ext == "pfp" ? 0 : 3;
+    const int k = ext == "pfp" ? text::kProgram : text::kFile;
     if (!saveTextInFolder(ws, name, p.tz(k), k)) return false;
     p.setTzName(k, joinPath(ws.shared.folders[static_cast<std::size_t>(k)], name));
     p.setTzModified(k, false);
@@ -178,15 +180,15 @@ bool savePanel(Workspace& ws) {
   ws.shared.copySaved = true;
   st.saveEnabled = false;
   st.lastSavedPicture = path;
-  if (p.chb(copycheck::kOpenAfterSave)) {
-    if (st.openNextFile) st.openNextFile(ws);
+  if (p.chb(check::kOpenAfterSave)) {
+    fileList(ws).openNext();
     return true;
   }
-  if (p.chb(copycheck::kLoadSaved)) {
-    if (st.loadForPrint) st.loadForPrint(ws, path);
+  if (p.chb(check::kLoadSaved)) {
+    loadForPrint(ws, path);
     st.printEnabled = true;
   }
-  if (p.chb(copycheck::kPrintAfter) && st.print) st.print(ws);
+  if (p.chb(check::kPrintAfter)) printPicture(ws);
   return true;
 }
 
@@ -208,12 +210,6 @@ bool saveTable(Workspace& ws) {
   if (!writePicture(ws, path, ws.image.bitmap, kPixelsPerMetre600)) return false;
   ws.image.modified = 0;
   return true;
-}
-
-void registerSaveHooks(Workspace& ws) {
-  ws.hooks.saveTextFile = [](Workspace& w, const std::string& name, const std::string& text, int folder) {
-    return saveTextInFolder(w, name, text, folder);
-  };
 }
 
 }  // namespace quillaro

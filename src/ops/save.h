@@ -43,7 +43,5 @@ bool saveTextFullPath(Workspace& ws, const std::string& path, const std::string&
 // enables it; others leave it as it is.
 void fileNameChanged(Workspace& ws);
 
-// Installs saveTextInFolder as the workspace's text-file save.
-void registerSaveHooks(Workspace& ws);
 
 }  // namespace quillaro

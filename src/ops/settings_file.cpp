@@ -6,6 +6,10 @@
 #include "base/files.h"
 #include "base/numeric.h"
 #include "model/workspace.h"
+#include "ops/text_settings.h"
+#include "ops/save.h"
+#include "ops/file_list.h"
+#include "ops/copy_params.h"
 
 namespace quillaro {
 namespace {
@@ -47,7 +51,7 @@ constexpr Key kKeys[] = {
     {"Width", K::Width, 0},
     {"Height", K::Height, 0},
     // Copy parameters and page.
-    {"TextPrinterMargin", K::Tn, 44},
+    {"TextPrinterMargin", K::Tn, field::kMargin},
     {"L4CX", K::HeldAlways, hk(Held::L4CX)},
     {"L4CY", K::HeldAlways, hk(Held::L4CY)},
     {"ChLand", K::Check, ck(Check::ChLand)},
@@ -57,126 +61,126 @@ constexpr Key kKeys[] = {
     {"ChPaste", K::Check, ck(Check::ChPaste)},
     {"ChForm", K::Check, ck(Check::ChForm)},
     {"ChA3", K::Check, ck(Check::ChA3)},
-    {"L4in1", K::Chb, 83},
+    {"L4in1", K::Chb, check::kFourInOne},
     {"CopyWidth", K::CopySize, 0},
     {"CopyHeight", K::CopySize, 1},
     {"ChBig", K::Check, ck(Check::ChBig)},
     {"ChAxis", K::Check, ck(Check::ChAxis)},
-    {"L4X0", K::Tn, 40},
-    {"L4Y0", K::Tn, 41},
-    {"TextFram11", K::Tn, 42},
-    {"TextFram12", K::Tn, 43},
-    {"ChScanM", K::Chb, 35},
-    {"TextScanM", K::Tn, 39},
+    {"L4X0", K::Tn, field::kQuadOffsetX},
+    {"L4Y0", K::Tn, field::kQuadOffsetY},
+    {"TextFram11", K::Tn, field::kFrame11},
+    {"TextFram12", K::Tn, field::kFrame12},
+    {"ChScanM", K::Chb, check::kScanMargins},
+    {"TextScanM", K::Tn, field::kScanMargin},
     {"TextPrintX", K::TextPrint, 0},
     {"TextPrintY", K::TextPrint, 1},
     // Files, lists and general behaviour.
-    {"ChAddFileName", K::Chb, 26},
+    {"ChAddFileName", K::Chb, check::kAddToFileName},
     {"TextAddFileName", K::Ttb, 1},
-    {"HorizontalLines", K::Chb, 24},
-    {"VerticalLines", K::Chb, 25},
-    {"ChSortTime", K::Chb, 27},
-    {"ChBackSort", K::Chb, 28},
-    {"ChAutoOpen", K::Chb, 29},
-    {"ChWrite", K::Chb, 30},
-    {"ChRemind", K::Chb, 31},
-    {"ChSimple", K::Chb, 32},
-    {"ChAutoSet", K::Chb, 33},
-    {"TextDirt", K::Tn, 7},
+    {"HorizontalLines", K::Chb, check::kTableHorizontal},
+    {"VerticalLines", K::Chb, check::kTableVertical},
+    {"ChSortTime", K::Chb, check::kSortByTime},
+    {"ChBackSort", K::Chb, check::kSortDescending},
+    {"ChAutoOpen", K::Chb, check::kArrows},
+    {"ChWrite", K::Chb, check::kRecordActions},
+    {"ChRemind", K::Chb, check::kRemind},
+    {"ChSimple", K::Chb, check::kByBytes},
+    {"ChAutoSet", K::Chb, check::kAutoFrame},
+    {"TextDirt", K::Tn, field::kDirt},
     {"TextProgName", K::Ttb, 2},
-    {"TextSpeed", K::Tn, 13},
-    {"TextAllMarg", K::Tn, 23},
-    {"TextScale", K::Tn, 22},
-    {"ScaleX", K::Tn, 60},
-    {"ScaleY", K::Tn, 61},
-    {"Text0Xsel", K::Tn, 16},
-    {"Text0Ysel", K::Tn, 17},
-    {"TextSZXsel", K::Tn, 18},
-    {"TextSZYsel", K::Tn, 19},
-    {"TextX", K::Tn, 14},
-    {"TextY", K::Tn, 15},
-    {"TextNumLim", K::Tn, 9},
-    {"PrintOrigin", K::Chb, 0},
-    {"A4A3simm", K::Chb, 1},
-    {"DateFolder", K::Chb, 8},
-    {"FocusToPic", K::Chb, 15},
-    {"PasteToCell", K::Chb, 20},
-    {"EqualWidth", K::Chb, 21},
-    {"Alt10", K::Chb, 22},
-    {"TextTabVL", K::Tn, 4},
-    {"TextTabHL", K::Tn, 5},
-    {"TextTabLineW", K::Tn, 6},
-    {"TextAddLineWidth", K::Tn, 10},
-    {"TextRoundTS", K::Tn, 30},
-    {"TextRoundX", K::Tn, 31},
-    {"TextRoundY", K::Tn, 32},
-    {"ChRoundTS", K::Chb, 36},
-    {"Enter", K::Chb, 37},
-    {"EditFontSize", K::Tn, 47},
-    {"EditFontBold", K::Chb, 23},
-    {"FromPage", K::Tn, 48},
-    {"ToPage", K::Tn, 49},
-    {"NumListInCopybook", K::Tn, 50},
-    {"OpenAfterPrint", K::Chb, 38},
-    {"OpenAfterSave", K::Chb, 39},
-    {"OpenAfterA5", K::Chb, 48},
-    {"OpenAfterA4toA3", K::Chb, 53},
-    {"NumCopybook", K::Chb, 41},
-    {"DirUp", K::Chb, 42},
-    {"TurnOrig", K::Chb, 43},
-    {"FixFrame", K::Chb, 44},
-    {"FixMiddle", K::Chb, 45},
-    {"FixCopyVersa", K::Chb, 46},
-    {"SaveSettings", K::Chb, 47},
-    {"Magnify", K::Chb, 49},
-    {"NN", K::Chb, 50},
-    {"WRPP", K::Chb, 54},
-    {"MaskVari", K::Chb, 66},
-    {"MaskCeil", K::Chb, 67},
-    {"MaskLeft", K::Tn, 58},
-    {"MaskRight", K::Tn, 59},
+    {"TextSpeed", K::Tn, field::kSpeed},
+    {"TextAllMarg", K::Tn, field::kAllMargins},
+    {"TextScale", K::Tn, field::kScale},
+    {"ScaleX", K::Tn, field::kScaleX},
+    {"ScaleY", K::Tn, field::kScaleY},
+    {"Text0Xsel", K::Tn, field::kFrameLeft},
+    {"Text0Ysel", K::Tn, field::kFrameTop},
+    {"TextSZXsel", K::Tn, field::kFrameWidth},
+    {"TextSZYsel", K::Tn, field::kFrameHeight},
+    {"TextX", K::Tn, field::kTextX},
+    {"TextY", K::Tn, field::kTextY},
+    {"TextNumLim", K::Tn, field::kDecimals},
+    {"PrintOrigin", K::Chb, check::kLoadOpened},
+    {"A4A3simm", K::Chb, check::kA4InA3Turned},
+    {"DateFolder", K::Chb, check::kDateFolder},
+    {"FocusToPic", K::Chb, check::kFocusOnRead},
+    {"PasteToCell", K::Chb, check::kPasteIntoCell},
+    {"EqualWidth", K::Chb, check::kEqualLineWidths},
+    {"Alt10", K::Chb, check::kAltStepTen},
+    {"TextTabVL", K::Tn, field::kVerticalLineWidth},
+    {"TextTabHL", K::Tn, field::kHorizontalLineWidth},
+    {"TextTabLineW", K::Tn, field::kInnerLineWidth},
+    {"TextAddLineWidth", K::Tn, field::kDensityWidth},
+    {"TextRoundTS", K::Tn, field::kRound},
+    {"TextRoundX", K::Tn, field::kRoundX},
+    {"TextRoundY", K::Tn, field::kRoundY},
+    {"ChRoundTS", K::Chb, check::kGrid},
+    {"Enter", K::Chb, check::kEnterDraws},
+    {"EditFontSize", K::Tn, field::kEditFontSize},
+    {"EditFontBold", K::Chb, check::kEditFontBold},
+    {"FromPage", K::Tn, field::kFromPage},
+    {"ToPage", K::Tn, field::kToPage},
+    {"NumListInCopybook", K::Tn, field::kCopybookSheets},
+    {"OpenAfterPrint", K::Chb, check::kOpenAfterPrint},
+    {"OpenAfterSave", K::Chb, check::kOpenAfterSave},
+    {"OpenAfterA5", K::Chb, check::kOpenAfterA5},
+    {"OpenAfterA4toA3", K::Chb, check::kAfterA3},
+    {"NumCopybook", K::Chb, check::kCopybookNumbering},
+    {"DirUp", K::Chb, check::kDateFolderUp},
+    {"TurnOrig", K::Chb, check::kOriginalTurned},
+    {"FixFrame", K::Chb, check::kRememberZones},
+    {"FixMiddle", K::Chb, check::kMiddleByPaper},
+    {"FixCopyVersa", K::Chb, check::kTwoSides},
+    {"SaveSettings", K::Chb, check::kSaveSettings},
+    {"Magnify", K::Chb, check::kMagnifier},
+    {"NN", K::Chb, check::kTwoNumbers},
+    {"WRPP", K::Chb, check::kWrpp},
+    {"MaskVari", K::Chb, check::kUnevenMask},
+    {"MaskCeil", K::Chb, check::kNotAboveMask},
+    {"MaskLeft", K::Tn, field::kMaskLeft},
+    {"MaskRight", K::Tn, field::kMaskRight},
     {"LayoutFileName", K::Ttb, 7},
-    {"AutoBitColor", K::Chb, 68},
-    {"RelativeWhite", K::Chb, 69},
-    {"OpenDBC", K::Chb, 70},
-    {"OpenColor", K::Chb, 73},
-    {"AltScaleXY", K::Chb, 74},
-    {"OpenNextByNum", K::Chb, 75},
-    {"LoadCopyForPrint", K::Chb, 76},
-    {"ReadCopyAfterOpen", K::Chb, 77},
-    {"DensityPlusIfThinAfterOpen", K::Chb, 78},
-    {"FastCopy", K::Chb, 79},
-    {"PrintToSize", K::Chb, 80},
-    {"PrintProportion", K::Chb, 81},
-    {"FoldA3", K::Chb, 82},
-    {"CopyFitWindow", K::Chb, 84},
-    {"FrameByCopy", K::Chb, 85},
+    {"AutoBitColor", K::Chb, check::kAutoColour},
+    {"RelativeWhite", K::Chb, check::kRelativeWhite},
+    {"OpenDBC", K::Chb, check::kToneOnOpen},
+    {"OpenColor", K::Chb, check::kKeepColour},
+    {"AltScaleXY", K::Chb, check::kAltScale},
+    {"OpenNextByNum", K::Chb, check::kNextByNumber},
+    {"LoadCopyForPrint", K::Chb, check::kLoadSaved},
+    {"ReadCopyAfterOpen", K::Chb, check::kFindCopyLine},
+    {"DensityPlusIfThinAfterOpen", K::Chb, check::kDensityPlusOnOpen},
+    {"FastCopy", K::Chb, check::kFastCopy},
+    {"PrintToSize", K::Chb, check::kFitToPage},
+    {"PrintProportion", K::Chb, check::kKeepProportions},
+    {"FoldA3", K::Chb, check::kFoldA3},
+    {"CopyFitWindow", K::Chb, check::kCopyFitsWindow},
+    {"FrameByCopy", K::Chb, check::kFrameByCopy},
     // Text, frames, tone and masks.
-    {"FindFrameForText", K::Chb, 2},
-    {"CheckFrame", K::Chb, 3},
-    {"RFindFrame", K::Chb, 4},
-    {"FillFrame", K::Chb, 5},
-    {"HorizontalALW", K::Chb, 6},
-    {"VerticalALW", K::Chb, 7},
-    {"Corners", K::Chb, 34},
-    {"LineAfterText", K::Chb, 10},
-    {"MaskLine", K::Chb, 11},
-    {"TableAuto", K::Chb, 12},
-    {"CellFit", K::Chb, 13},
-    {"ReArrange", K::Chb, 14},
-    {"MultiCopy", K::Chb, 9},
-    {"MaskCopy", K::Chb, 40},
-    {"A4mid", K::Tn, 53},
+    {"FindFrameForText", K::Chb, check::kTextIntoFrames},
+    {"CheckFrame", K::Chb, check::kCheckFrame},
+    {"RFindFrame", K::Chb, check::kRightClickFindsFrame},
+    {"FillFrame", K::Chb, check::kFillFoundFrame},
+    {"HorizontalALW", K::Chb, check::kDensityHorizontal},
+    {"VerticalALW", K::Chb, check::kDensityVertical},
+    {"Corners", K::Chb, check::kCorners},
+    {"LineAfterText", K::Chb, check::kLinesAfterRows},
+    {"MaskLine", K::Chb, check::kMaskLines},
+    {"TableAuto", K::Chb, check::kTableAuto},
+    {"CellFit", K::Chb, check::kCellFit},
+    {"ReArrange", K::Chb, check::kRearrange},
+    {"MultiCopy", K::Chb, check::kMultiCopy},
+    {"MaskCopy", K::Chb, check::kMaskOnCopy},
+    {"A4mid", K::Tn, field::kMiddleOffset},
     {"LevelBW", K::HeldNonEmpty, hk(Held::Threshold)},
     {"BrightnessOpen", K::HeldNonEmpty, hk(Held::Brightness)},
-    {"ConvertTo1bit", K::Chb, 55},
-    {"ReadRGB", K::Chb, 56},
-    {"ContrastOpen", K::Tn, 56},
-    {"CorrBlack", K::Chb, 57},
-    {"CorrWhite", K::Chb, 58},
-    {"ContrastSelected", K::Tn, 57},
-    {"Mask8bit", K::Chb, 59},
-    {"PageNum", K::Chb, 60},
+    {"ConvertTo1bit", K::Chb, check::kOpenAs1Bit},
+    {"ReadRGB", K::Chb, check::kReadRgb},
+    {"ContrastOpen", K::Tn, field::kContrast},
+    {"CorrBlack", K::Chb, check::kCorrectBlack},
+    {"CorrWhite", K::Chb, check::kCorrectWhite},
+    {"ContrastSelected", K::Tn, field::kContrastRelWhite},
+    {"Mask8bit", K::Chb, check::kMaskOnGrey},
+    {"PageNum", K::Chb, check::kPageNumbers},
     {"Mask", K::Mask, 0},
     {"SX1", K::HeldAlways, hk(Held::SX1)},
     {"SY1", K::HeldAlways, hk(Held::SY1)},
@@ -257,7 +261,7 @@ std::string buildSettingsText(const Workspace& ws) {
       case K::Width: appendNumberItem(out, k.name, p.window().width); break;
       case K::Height: appendNumberItem(out, k.name, p.window().height); break;
       case K::Tn: appendTextItem(out, k.name, normalizeField(p.tn(k.index))); break;
-      case K::CopySize: appendTextItem(out, k.name, normalizeField(p.tn(68 + k.index))); break;
+      case K::CopySize: appendTextItem(out, k.name, normalizeField(p.tn(field::kPageWidth + k.index))); break;
       case K::Ttb: appendTextItem(out, k.name, p.ttb(k.index)); break;
       case K::TextPrint: appendTextItem(out, k.name, p.textPrint(k.index)); break;
       case K::Chb: appendNumberItem(out, k.name, p.chb(k.index) ? 1 : 0); break;
@@ -268,7 +272,7 @@ std::string buildSettingsText(const Workspace& ws) {
       case K::A3C: appendTextItem(out, k.name, a3Joined(p)); break;
     }
   }
-  const std::string record = ws.textSettingsRecord();
+  const std::string record = defaultTextSettingsRecord(ws);
   if (record.find('=') != std::string::npos) {
     out += kBlockOpen;
     out += record;
@@ -294,7 +298,7 @@ void applySettingsText(Workspace& ws, std::string_view text) {
         const std::string before = folder;
         if (!value.empty()) folder = value;
         folder = existingFolderOrParent(folder);
-        if (k.index == kFolderSource && folder != before) ws.rebuildFileList();
+        if (k.index == kFolderSource && folder != before) fileList(ws).setPictureFolder();
         break;
       }
       case K::Left:
@@ -325,12 +329,12 @@ void applySettingsText(Workspace& ws, std::string_view text) {
         if (!value.empty()) p.setTextPrint(k.index, value);
         break;
       case K::CopySize:
-        if (!value.empty() && p.enabled(tnId(68))) ws.setCopySize(k.index, value);
+        if (!value.empty() && p.enabled(tnId(field::kPageWidth))) setPageImageSize(ws, k.index, value);
         break;
       case K::Chb: {
         const int v = checkValue(ws, value);
         if (v >= 0) p.setChb(k.index, v == 1);
-        if (k.index == 55) p.runHandler(chbId(55));
+        if (k.index == check::kOpenAs1Bit) p.runHandler(chbId(check::kOpenAs1Bit));
         break;
       }
       case K::Check: {
@@ -371,18 +375,10 @@ void applySettingsText(Workspace& ws, std::string_view text) {
     const auto close = upper.find("</DEFTEXTSET>", from);
     if (close != std::string::npos) line = r.keyCopy().substr(from, close - from);
   }
-  ws.runTextSettingsLine(line);
-
-  const std::string show = r.getKey("ShowPic");
-  if (!show.empty() && nearest(parseNumber(show, ws.prompts)) == 1 && tablePanelUnits(ws) < 5640) {
-    const bool messages = ws.shared.messageSwitch;
-    ws.shared.messageSwitch = false;
-    ws.showTablePanelOrigin();
-    ws.shared.messageSwitch = messages;
-  }
+  applyTextSettingsLine(ws, line);
 
   ws.shared.redrawGuard = guard;
-  ws.settingsApplied();
+  ws.view->settingsApplied();
 }
 
 bool readSettings(Workspace& ws, const std::string& path) {
@@ -406,12 +402,12 @@ bool writeSettings(Workspace& ws, const std::string& path) {
 }
 
 bool writeSettingsOnClose(Workspace& ws) {
-  if (!ws.params.chb(47)) return true;
+  if (!ws.params.chb(check::kSaveSettings)) return true;
   return writeSettings(ws, ws.shared.settingsPath);
 }
 
 bool saveSettingsAs(Workspace& ws, const std::string& name) {
-  return ws.saveTextFile(name, buildSettingsText(ws), kFolderSettings);
+  return saveTextInFolder(ws, name, buildSettingsText(ws), kFolderSettings);
 }
 
 bool resetSettings(Workspace& ws) {
@@ -430,51 +426,51 @@ void applyInitialSettings(Workspace& ws) {
                   Check::ChForm, Check::ChA3, Check::ChBig, Check::ChAxis})
     p.setCheck(c, false);
   // 2. Copy frame, margins, print factors, suffix, tone.
-  p.setTn(40, "");
-  p.setTn(41, "");
-  p.setTn(42, "4");
-  p.setTn(43, "4");
-  ws.recomputeCopyFrame();
-  p.setTn(39, "4");
-  p.setTn(44, "4");
+  p.setTn(field::kQuadOffsetX, "");
+  p.setTn(field::kQuadOffsetY, "");
+  p.setTn(field::kFrame11, "4");
+  p.setTn(field::kFrame12, "4");
+  normalizeCopyFrame(ws);
+  p.setTn(field::kScanMargin, "4");
+  p.setTn(field::kMargin, "4");
   p.setTextPrint(0, "1");
   p.setTextPrint(1, "1");
   p.setTtb(1, "-Print");
-  p.setTn(7, "15");
+  p.setTn(field::kDirt, "15");
   p.runHandler(checkId(Check::ChForm));
-  p.setTn(13, "4");
-  p.setTn(23, "0");
-  p.setTn(22, "100");
-  p.setTn(53, "0");
+  p.setTn(field::kSpeed, "4");
+  p.setTn(field::kAllMargins, "0");
+  p.setTn(field::kScale, "100");
+  p.setTn(field::kMiddleOffset, "0");
   p.setHeld(Held::Threshold, kInitialThreshold);
   p.setHeld(Held::Brightness, kInitialBrightness);
-  p.setTn(56, "1");
-  p.setTn(57, "10");
+  p.setTn(field::kContrast, "1");
+  p.setTn(field::kContrastRelWhite, "10");
   // 3. Redraw.
   ws.shared.redrawGuard = false;
   ws.redrawEditView();
-  p.setTn(9, "1");
+  p.setTn(field::kDecimals, "1");
   // 4. Every check box ChB(0..85).
   for (std::size_t k = 0; k < kInitialChecks.size(); ++k)
     p.setChb(static_cast<int>(k), kInitialChecks[k] == '1');
-  p.runHandler(chbId(55));
+  p.runHandler(chbId(check::kOpenAs1Bit));
   // 5. Table, density, font size and imposition fields.
-  p.setTn(10, "4");
-  p.setTn(4, "4");
-  p.setTn(5, "4");
-  p.setTn(6, "4");
-  p.setTn(30, "1");
-  p.setTn(31, "");
-  p.setTn(32, "");
-  p.setTn(47, "14");
-  p.setTn(48, "1");
-  p.setTn(49, "40");
-  p.setTn(50, "10");
+  p.setTn(field::kDensityWidth, "4");
+  p.setTn(field::kVerticalLineWidth, "4");
+  p.setTn(field::kHorizontalLineWidth, "4");
+  p.setTn(field::kInnerLineWidth, "4");
+  p.setTn(field::kRound, "1");
+  p.setTn(field::kRoundX, "");
+  p.setTn(field::kRoundY, "");
+  p.setTn(field::kEditFontSize, "14");
+  p.setTn(field::kFromPage, "1");
+  p.setTn(field::kToPage, "40");
+  p.setTn(field::kCopybookSheets, "10");
   // 6. Mask and text settings.
   ws.setMaskPattern("5A5A");
-  ws.runTextSettingsLine("X");
+  applyTextSettingsLine(ws, "X");
   // 7.
-  ws.settingsApplied();
+  ws.view->settingsApplied();
 }
 
 }  // namespace quillaro

@@ -7,19 +7,19 @@
 
 namespace quillaro {
 
-bool saveFieldPrompt(Workspace& ws, int k, const AskNameFn& askName) {
+bool saveFieldPrompt(Workspace& ws, int k) {
   ParamStore& p = ws.params;
   const bool nameless = p.tzName(k).empty();
-  const std::string name = nameless ? (k == 0 ? ".pfp" : ".txt") : p.tzName(k);
+  const std::string name = nameless ? (k == text::kProgram ? ".pfp" : ".txt") : p.tzName(k);
   if (!p.tzModified(k)) return true;
-  if (!p.chb(31) && utf8Length(p.tz(k)) < kAlwaysAskLength) return true;
+  if (!p.chb(check::kRemind) && utf8Length(p.tz(k)) < kAlwaysAskLength) return true;
   const Answer a = ws.prompts->ask("Сохранить файл " + name + " ?", Buttons::YesNoCancel,
                                    Icon::Question, Answer::Yes);
   if (a == Answer::Cancel) return false;
   if (a == Answer::No) return true;
   if (nameless) {
     p.setHeld(Held::TextFileName, name);
-    if (askName) askName(k, name);
+    ws.view->askFileName(k, name);
     return false;
   }
   std::string error;
@@ -31,9 +31,9 @@ bool saveFieldPrompt(Workspace& ws, int k, const AskNameFn& askName) {
   return true;
 }
 
-bool requestShutdown(Workspace& ws, const AskNameFn& askName) {
-  if (!saveFieldPrompt(ws, 0, askName)) return false;
-  if (!saveFieldPrompt(ws, 3, askName)) return false;
+bool requestShutdown(Workspace& ws) {
+  if (!saveFieldPrompt(ws, text::kProgram)) return false;
+  if (!saveFieldPrompt(ws, text::kFile)) return false;
   writeSettingsOnClose(ws);  // a failed write shows its own message; the program still ends
   return true;
 }

@@ -27,10 +27,10 @@ bool writtenField(const Workspace& ws, int i, const char* skip, std::string* out
 
 std::string styleLetters(const ParamStore& p) {
   std::string s;
-  if (p.chb(16)) s += "B";
-  if (p.chb(17)) s += "i";
-  if (p.chb(18)) s += "U";
-  if (p.chb(19)) s += "S";
+  if (p.chb(check::kBold)) s += "B";
+  if (p.chb(check::kItalic)) s += "i";
+  if (p.chb(check::kUnderline)) s += "U";
+  if (p.chb(check::kStrikeOut)) s += "S";
   return s;
 }
 
@@ -60,7 +60,7 @@ ColumnAlignShown shown(const Workspace& ws) {
 
 std::string rectangleText(const Workspace& ws) {
   std::string s;
-  for (int i = 24; i <= 27; ++i) s += ", " + fieldText(ws, i);
+  for (int i = field::kDrawLeft; i <= field::kDrawHeight; ++i) s += ", " + fieldText(ws, i);
   return s;
 }
 
@@ -72,22 +72,23 @@ std::string textSettingsKeys(const Workspace& ws, bool defaultSet, bool textHasT
     s += " TA=";
     s += placement == 1 ? "C" : placement == 2 ? (p.check(Check::ChRowTab) ? "RT" : "R") : "T";
   }
-  if (p.chb(2)) s += " FF=1";
+  if (p.chb(check::kTextIntoFrames)) s += " FF=1";
   if (p.check(Check::ChTexBiasLine)) s += " LB=1";
   if (placement == 3) {
-    if (p.chb(10)) s += " LA=1";
-    if (p.chb(12)) s += " TAU=" + std::to_string(1 + (p.chb(13) ? 2 : 0) + (p.chb(14) ? 4 : 0));
+    if (p.chb(check::kLinesAfterRows)) s += " LA=1";
+    if (p.chb(check::kTableAuto))
+      s += " TAU=" + std::to_string(1 + (p.chb(check::kCellFit) ? 2 : 0) + (p.chb(check::kRearrange) ? 4 : 0));
   }
   const std::string font = p.fontName();
   if (!font.empty() && font != "Arial") s += " FN=\"" + font + "\"";
   std::string v;
-  if (writtenField(ws, 33, "72", &v)) s += " FS=" + v;
+  if (writtenField(ws, field::kFontSize, "72", &v)) s += " FS=" + v;
   const std::string styles = styleLetters(p);
   if (!styles.empty()) s += " FA=" + styles;
   bool offsets = false;
-  if (writtenField(ws, 34, "0", &v)) { s += " PX=" + v; offsets = true; }
-  if (writtenField(ws, 35, "0", &v)) { s += " PY=" + v; offsets = true; }
-  if ((textHasTab || defaultSet) && writtenField(ws, 36, defaultSet ? "" : "15", &v)) {
+  if (writtenField(ws, field::kIndentX, "0", &v)) { s += " PX=" + v; offsets = true; }
+  if (writtenField(ws, field::kIndentY, "0", &v)) { s += " PY=" + v; offsets = true; }
+  if ((textHasTab || defaultSet) && writtenField(ws, field::kTabWidth, defaultSet ? "" : "15", &v)) {
     s += " TAB=" + v;
     offsets = true;
   }
@@ -97,15 +98,15 @@ std::string textSettingsKeys(const Workspace& ws, bool defaultSet, bool textHasT
     else if (unit == 2) s += " PM=%";
   }
   bool spacing = false;
-  if (writtenField(ws, 38, "0", &v)) { s += " DX=" + v; spacing = true; }
-  if (writtenField(ws, 37, "0", &v)) { s += " DY=" + v; spacing = true; }
+  if (writtenField(ws, field::kCharSpacing, "0", &v)) { s += " DX=" + v; spacing = true; }
+  if (writtenField(ws, field::kLineSpacing, "0", &v)) { s += " DY=" + v; spacing = true; }
   if (spacing) {
     const int unit = p.option(OptionGroup::SpacingUnit);
     if (unit == 1) s += " DM=P";
     else if (unit == 2) s += " DM=mm";
   }
   const int ha = p.option(OptionGroup::HAlign);
-  if ((ha == 3 || defaultSet) && writtenField(ws, 8, defaultSet ? "" : "50", &v)) s += " JL=" + v;
+  if ((ha == 3 || defaultSet) && writtenField(ws, field::kStretchLimit, defaultSet ? "" : "50", &v)) s += " JL=" + v;
   if (ha >= 1 && ha <= 3) s += std::string(" HA=") + "RMJ"[ha - 1];
   if (placement == 3) {
     for (int n = 1; n <= 32; ++n) {
@@ -119,7 +120,7 @@ std::string textSettingsKeys(const Workspace& ws, bool defaultSet, bool textHasT
   if (ws.shared.bitDepth == 24) {
     const char* names[] = {" Red=", " Green=", " Blue="};
     for (int k = 0; k < 3; ++k) {
-      const long long c = nearest(p.tnValue(62 + k));
+      const long long c = nearest(p.tnValue(field::kRed + k));
       if (c > 0) s += names[k] + std::to_string(clampv(c, 0LL, 255LL));
     }
   }
@@ -133,12 +134,12 @@ std::string textSettingsLine(const Workspace& ws) {
     return styles.empty() ? "X-," : "X-, FA=" + styles;
   }
   std::string s = "X" + rectangleText(ws);
-  const bool boxes = p.chb(10) || p.chb(12) || p.check(Check::ChTexBiasLine);
+  const bool boxes = p.chb(check::kLinesAfterRows) || p.chb(check::kTableAuto) || p.check(Check::ChTexBiasLine);
   if (p.option(OptionGroup::Placement) != 0 || boxes)
-    s += ", " + fieldText(ws, 0) + ", " + fieldText(ws, 1);
-  if (boxes) s += ", " + fieldText(ws, 5) + ", " + fieldText(ws, 4);
+    s += ", " + fieldText(ws, field::kAcross) + ", " + fieldText(ws, field::kDown);
+  if (boxes) s += ", " + fieldText(ws, field::kHorizontalLineWidth) + ", " + fieldText(ws, field::kVerticalLineWidth);
   s += ",";
-  s += textSettingsKeys(ws, false, p.tz(1).find('\t') != std::string::npos);
+  s += textSettingsKeys(ws, false, p.tz(text::kBody).find('\t') != std::string::npos);
   return s;
 }
 
@@ -179,11 +180,6 @@ ColumnAlignShown columnAlignStep(Workspace& ws, int step) {
   column = clampv(column + (step > 0 ? 1 : -1), 1, 32);
   ws.params.setHeld(Held::TextHAlign, std::to_string(column));
   return columnAlignChanged(ws);
-}
-
-void installTextSettings(Workspace& ws) {
-  ws.hooks.runTextSettingsLine = [](Workspace& w, const std::string& line) { applyTextSettingsLine(w, line); };
-  ws.hooks.textSettingsRecord = [](const Workspace& w) { return defaultTextSettingsRecord(w); };
 }
 
 }  // namespace quillaro

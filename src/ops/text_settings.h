@@ -52,7 +52,5 @@ ColumnAlignShown columnAlignEscape(Workspace& ws);
 // Up (+1) and Down (-1): the number steps within 1..32.
 ColumnAlignShown columnAlignStep(Workspace& ws, int step);
 
-// Registers the text-settings hooks of the workspace (the settings file's block).
-void installTextSettings(Workspace& ws);
 
 }  // namespace quillaro

@@ -36,12 +36,12 @@ bool brightnessContrastOp(Workspace& ws) {
   Bitmap& pic = ws.image.bitmap;
   if (pic.bits != 8 && pic.bits != 24) return false;
   const int b = nearesti(clampv(parseNumber(ws.params.held(Held::Brightness)), -1e9, 1e9));
-  const float k = static_cast<float>(ws.params.tnValue(56));
+  const float k = static_cast<float>(ws.params.tnValue(field::kContrast));
   if (toneIsOff(k, b)) return false;
   const PixelRect rect = drawingPixels(ws);
   if (clipToPicture(rect, pic.width, pic.height).empty()) return false;
   saveForUndo(ws);
-  const ToneMap tone = makeToneMap(k, b, ws.params.chb(57), ws.params.chb(58));
+  const ToneMap tone = makeToneMap(k, b, ws.params.chb(check::kCorrectBlack), ws.params.chb(check::kCorrectWhite));
   if (!applyTone(pic, rect, tone)) return false;
   changed(ws, ToneStep::BrightnessContrast);
   return true;
@@ -55,28 +55,10 @@ bool darkRelWhiteOp(Workspace& ws) {
   if (rect.left < 0) rect.left = 0;
   if (clipToPicture(rect, pic.width, pic.height).empty()) return false;
   saveForUndo(ws);
-  const float kw = static_cast<float>(ws.params.tnValue(57));
+  const float kw = static_cast<float>(ws.params.tnValue(field::kContrastRelWhite));
   if (!darkRelWhite(pic, rect, kw)) return false;
   changed(ws, ToneStep::DarkRelWhite);
   return true;
-}
-
-bool convertTo1bitOp(Workspace& ws) {
-  // The conversion itself keeps the busy flag and refuses while an opening runs.
-  if (!convertPictureTo1bit(ws)) return false;
-  refreshSizeLabels(ws);
-  ws.image.modified = 0;
-  clearEditLists(ws);
-  ws.redrawEditView();
-  return true;
-}
-
-void installOpenAndToneOperations(Workspace& ws) {
-  Operations& o = ws.ops;
-  o.open = [](Workspace& w, const std::string& path) { return openPicture(w, path); };
-  o.brightnessContrast = [](Workspace& w) { brightnessContrastOp(w); };
-  o.darkRelWhite = [](Workspace& w) { darkRelWhiteOp(w); };
-  o.convertTo1bit = [](Workspace& w) { return convertTo1bitOp(w); };
 }
 
 }  // namespace quillaro

@@ -12,12 +12,6 @@ class Workspace;
 bool brightnessContrastOp(Workspace& ws);
 // "DarkRelWhite": contrast relative to white (TN(57)) over TN(24..27). 8 bits only.
 bool darkRelWhiteOp(Workspace& ws);
-// The popup command and the action command: an 8-bit picture becomes 1-bit by the
-// threshold text; afterwards the size labels are refreshed, the modified flag is cleared
-// and the per-picture edit lists are emptied. Not while an opening is in progress.
-bool convertTo1bitOp(Workspace& ws);
 
-// Fills ws.ops.open, brightnessContrast, darkRelWhite and convertTo1bit.
-void installOpenAndToneOperations(Workspace& ws);
 
 }  // namespace quillaro

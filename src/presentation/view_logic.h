@@ -1,4 +1,7 @@
 #pragma once
+// Layer presentation: what the window shows and how keys map to commands, without Qt, so
+// that it is tested without a display.
+//
 // What the picture views show, without widgets: pointer readout, labels, the magnifier's
 // rest counter, the mapping between picture pixels and view positions, the rectangles of
 // the copy zone and of the drawing rectangle, arrow steps and the popup menu states.

@@ -27,20 +27,24 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "automation/interpreter.h"
 #include "base/fields.h"
+#include "base/files.h"
 #include "kernels/density.h"
 #include "kernels/mask.h"
 #include "kernels/tone.h"
-#include "base/files.h"
-#include "ops/picture_commands.h"
-#include "ops/settings_file.h"
-#include "ops/shutdown.h"
 #include "model/undo.h"
 #include "model/workspace.h"
 #include "ops/auto_frame.h"
 #include "ops/copy_engine.h"
+#include "ops/density_ops.h"
 #include "ops/open.h"
+#include "ops/picture_commands.h"
+#include "ops/print.h"
 #include "ops/save.h"
+#include "ops/settings_file.h"
+#include "ops/shutdown.h"
+#include "ops/tone_ops.h"
 #include "ui/picture_view.h"
 #include "ui/print_panel.h"
 
@@ -154,38 +158,9 @@ FormA4::FormA4(Workspace& ws, QWidget* parent) : QMainWindow(parent), ws_(ws) {
       [this](std::string_view caption, std::string_view status) { setStatus(caption, status); });
   ws_.progress = progress_.get();
   binder_ = std::make_unique<PanelBinder>(ws_.params, ws_.prompts);
-  files_ = std::make_unique<FileList>(ws_);
-  files_->openPicture = [this](const std::string& path) {
-    const bool ok = openPictureFile(ws_, path);
-    if (ok) showPicture();
-    return ok;
-  };
-  files_->changed = [this] {
-    listOpen_->clear();
-    for (const std::string& n : files_->entries()) listOpen_->addItem(qs(n));
-    if (files_->selected() >= 0) listOpen_->setCurrentRow(files_->selected());
-  };
-  files_->showField = [this](int k) {
-    showPanel(k == 0 ? PanelId::Actions : PanelId::Text);
-    if (tz_[k]) tz_[k]->setFocus();
-  };
-  files_->askName = [this](int, const std::string&) {
-    showPanel(PanelId::Save);
-    textFileName_->setFocus();
-  };
+  files_ = &quillaro::fileList(ws_);
   buildUi();
-
-  ws_.hooks.redrawEditView = [this](Workspace& w) {
-    if (!w.shared.redrawGuard) showPageImage();
-  };
-  ws_.hooks.rebuildFileList = [this](Workspace&) { files_->setPictureFolder(); };
-  ws_.hooks.settingsApplied = [this](Workspace&) {
-    binder_->refreshAll();
-    applyTextFont();
-    updateFitMode();
-    updateFrames();
-    if (panels_->currentIndex() == static_cast<int>(PanelId::Settings)) dock_->hide();
-  };
+  ws_.view = this;
   observer_ = ws_.params.subscribe([this](const ControlId& id) { storeChanged(id); });
 
   // The window's place from the settings.
@@ -207,10 +182,8 @@ FormA4::~FormA4() {
   // Children are deleted after the members: none of their signals may reach us then.
   QObject::disconnect(panels_, nullptr, this, nullptr);
   ws_.params.unsubscribe(observer_);
-  ws_.hooks.redrawEditView = nullptr;
-  ws_.hooks.rebuildFileList = nullptr;
-  ws_.hooks.settingsApplied = nullptr;
-  openState(ws_).startAutoCopy = nullptr;
+  static NoView none;  // the workspace outlives its window
+  if (ws_.view == this) ws_.view = &none;
   if (ws_.progress == progress_.get()) ws_.progress = nullptr;
 }
 
@@ -238,18 +211,16 @@ void FormA4::buildUi() {
     buttons->addWidget(b);
     return b;
   };
-  addButton("ComNextPage", "Следующий", "Клавиша \">\"", [this] { runCommand({Cmd::NextFile}); });
+  comNextPage_ = addButton("ComNextPage", "Следующий", "Клавиша \">\"", [this] { runCommand({Cmd::NextFile}); });
   comCopy_ = addButton("ComCopy", kCopyButtonCopy, "", [this] { runCommand({Cmd::Copy}); });
   comCopy_->setText(qs(ws_.params.caption(namedLabelId(NamedLabel::ComCopy))));
-  addButton("ComPrint", "Печатать", "", [this] {
-    if (ws_.ops.print) ws_.ops.print(ws_);
-  });
+  addButton("ComPrint", "Печатать", "", [this] { printPicture(ws_); });
   addButton("ComView", "Оригинал", "", [this] { runCommand({Cmd::ShowSource}); });
   addButton("ComSett", "Настройки", "", [this] { runCommand({Cmd::SettingsPanel}); });
   addButton("ComTable", "Действия", "", [this] { runCommand({Cmd::ToggleActions}); });
   buttons->addStretch(1);
   addButton("ComReset", "Сброс", "Вернуть все первоначальные значения", [this] {
-    if (resetSettings(ws_)) ws_.settingsApplied();
+    resetSettings(ws_);
   });
   addButton("ComExit", "Выход", "", [this] { close(); });
   outer->addLayout(buttons);
@@ -327,11 +298,6 @@ void FormA4::buildUi() {
         return;
     }
   });
-  openState(ws_).startAutoCopy = [this](Workspace&) {
-    startup_.autoCopyPending = true;
-    startup_.start();
-    timerCom_->start();
-  };
   timerRgb_ = new QTimer(this);
   timerRgb_->setObjectName(QStringLiteral("TimerRGB"));
   timerRgb_->setInterval(250);
@@ -343,7 +309,7 @@ void FormA4::buildUi() {
   timerMagni_->setObjectName(QStringLiteral("TimerMagni"));
   timerMagni_->setInterval(50);
   connect(timerMagni_, &QTimer::timeout, this, [this] { magnifierTick(); });
-  if (ws_.params.chb(49)) timerMagni_->start();
+  if (ws_.params.chb(check::kMagnifier)) timerMagni_->start();
 }
 
 QWidget* FormA4::buildFilePanel() {
@@ -453,7 +419,8 @@ void FormA4::extendPanels() {
     insert(PanelId::Mask, row);
   }
   // "Чётные наоборот" twice: each goes into the side group it reverses.
-  for (auto [chb, group] : {std::pair{86, "OptAuLeftGroup"}, std::pair{87, "OptAuTopGroup"}}) {
+  for (auto [chb, group] : {std::pair{check::kEvenReverseLR, "OptAuLeftGroup"},
+                            std::pair{check::kEvenReverseTB, "OptAuTopGroup"}}) {
     QWidget* box = binder_->widgetFor(chbId(chb));
     auto* g = panels_->findChild<QGroupBox*>(QString::fromLatin1(group));
     if (box && g && g->layout()) g->layout()->addWidget(box);
@@ -479,7 +446,8 @@ void FormA4::extendPanels() {
     insert(PanelId::Print, row);
   }
   // Print panel: the printer, paper, tray, quality and orientation lists.
-  insert(PanelId::Print, new PrintPanel(ws_));
+  printPanel_ = new PrintPanel(ws_);
+  insert(PanelId::Print, printPanel_);
   // Save panel.
   {
     auto* row = new QWidget;
@@ -500,8 +468,8 @@ void FormA4::extendPanels() {
   }
   // Actions panel: the program text and the run and read buttons.
   {
-    tz_[0] = binder_->makeTextArea(0);
-    insert(PanelId::Actions, tz_[0], 1);
+    tz_[text::kProgram] = binder_->makeTextArea(text::kProgram);
+    insert(PanelId::Actions, tz_[text::kProgram], 1);
     comTabAll_ = new QPushButton(QStringLiteral("Выполнить всё (выделенную часть)  Ctrl+Alt+A"));
     comTabAll_->setObjectName(QStringLiteral("ComTabAll"));
     comRead_ = new QPushButton(QStringLiteral("Считать"));
@@ -510,19 +478,19 @@ void FormA4::extendPanels() {
       if (runProgram_) runProgram_();
     });
     connect(comRead_, &QPushButton::clicked, this, [this] { readCommandAtCursor(false); });
-    tz_[0]->installEventFilter(this);
+    tz_[text::kProgram]->installEventFilter(this);
     comTabAll_->setEnabled(false);
     insert(PanelId::Actions, comTabAll_);
     insert(PanelId::Actions, comRead_);
   }
   // Text panel: the text file TZ(3) and the other text areas.
-  for (int k = 1; k < kTzCount; ++k) {
+  for (int k = text::kProgram + 1; k < kTzCount; ++k) {
     tz_[k] = binder_->makeTextArea(k);
-    if (k != 3) {
+    if (k != text::kFile) {
       tz_[k]->setMaximumHeight(60);
       tz_[k]->setPlaceholderText(QStringLiteral("TZ(%1)").arg(k));
     }
-    insert(PanelId::Text, tz_[k], k == 3 ? 1 : 0);
+    insert(PanelId::Text, tz_[k], k == text::kFile ? 1 : 0);
   }
   insert(PanelId::Tone, binder_->makeLabel(labId(7)));
 }
@@ -569,12 +537,11 @@ void FormA4::buildMenu() {
   item(pic, "MuCopyAsIs", "Копировать как есть", nullptr);
   item(pic, "MuTo1bit", "Преобразовать в 1-битный", [this] {
     if (ws_.image.busy) return;
-    pictureOperation(ws_.ops.convertTo1bit ? ws_.ops.convertTo1bit(ws_) : convertPictureTo1bit(ws_));
+    pictureOperation(convertPictureTo1bit(ws_));
   });
   item(pic, "MuDublimg", "Дублировать (перекл. - F2)", [this] { takeSnapshot(); });
   auto reload = [this](char d) {
-    if (ws_.ops.reload) ws_.ops.reload(ws_, d);
-    else reloadCopy(ws_, d);
+    reloadCopy(ws_, d);
     showPicture();
   };
   item(popup_, "MuEReload", "Редактировать", [reload] { reload(0); });
@@ -590,15 +557,15 @@ void FormA4::buildMenu() {
 void FormA4::prepareMenu() {
   const ParamStore& p = ws_.params;
   auto action = [this](const char* name) { return popup_->findChild<QAction*>(QString::fromUtf8(name)); };
-  action("MuDenseThin1")->setText(qs(denseThinPlusCaption(p.tn(10))));
-  action("MuDenseThinMax")->setText(qs(denseThinMaxCaption(p.tn(10))));
-  action("MuBC")->setText(qs(brightnessMenuCaption(p.held(Held::Brightness), p.tn(56))));
-  action("MuContrast")->setText(qs(contrastMenuCaption(p.tn(57))));
+  action("MuDenseThin1")->setText(qs(denseThinPlusCaption(p.tn(field::kDensityWidth))));
+  action("MuDenseThinMax")->setText(qs(denseThinMaxCaption(p.tn(field::kDensityWidth))));
+  action("MuBC")->setText(qs(brightnessMenuCaption(p.held(Held::Brightness), p.tn(field::kContrast))));
+  action("MuContrast")->setText(qs(contrastMenuCaption(p.tn(field::kContrastRelWhite))));
   const int bits = ws_.image.loaded ? ws_.image.bitmap.bits : 0;
   const MenuStates s = menuStatesFor(bits);
   action("MuTo1bit")->setEnabled(s.to1bit);
   for (const char* n : {"MuLinePlus", "MuLinPlus", "MuLineMinus", "MuLinMinus"}) action(n)->setEnabled(s.lineWidth);
-  action("MuBC")->setEnabled(s.tone && brightnessMenuEnabled(bits, p.held(Held::Brightness), p.tn(56)));
+  action("MuBC")->setEnabled(s.tone && brightnessMenuEnabled(bits, p.held(Held::Brightness), p.tn(field::kContrast)));
   action("MuContrast")->setEnabled(s.tone);
   const bool page = !ws_.page.empty();
   for (const char* n : {"MuEReload", "MuEReloadR", "MuEReloadL"}) action(n)->setEnabled(page);
@@ -635,19 +602,20 @@ int shownPosition(const QString& shown, std::size_t chars) {
 }  // namespace
 
 void FormA4::readCommandAtCursor(bool variant) {
-  const QString shown = tz_[0]->toPlainText();
-  const ReadCommand r = readOneCommand(ws_, storePosition(shown, tz_[0]->textCursor().position()), variant);
+  const QString shown = tz_[text::kProgram]->toPlainText();
+  const ReadCommand r =
+      readOneCommand(ws_, storePosition(shown, tz_[text::kProgram]->textCursor().position()), variant);
   if (!r.found) return;
-  QTextCursor c = tz_[0]->textCursor();
+  QTextCursor c = tz_[text::kProgram]->textCursor();
   c.setPosition(shownPosition(shown, r.start));
   c.setPosition(shownPosition(shown, r.start + r.length), QTextCursor::KeepAnchor);
-  tz_[0]->setTextCursor(c);
+  tz_[text::kProgram]->setTextCursor(c);
   updateFrames();
   if (r.focusPageView) picA4_->setFocus();
 }
 
 bool FormA4::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == tz_[0] && event->type() == QEvent::KeyPress) {
+  if (watched == tz_[text::kProgram] && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_F1) {
       readCommandAtCursor(key->modifiers() & Qt::ControlModifier);
@@ -685,10 +653,10 @@ void FormA4::updateFitMode() {
 }
 
 void FormA4::applyTextFont() {
-  const double size = ws_.params.tnValue(47);
+  const double size = ws_.params.tnValue(field::kEditFontSize);
   QFont f = font();
   if (size >= 6 && size <= 72) f.setPointSizeF(size);
-  f.setBold(ws_.params.chb(23));
+  f.setBold(ws_.params.chb(check::kEditFontBold));
   for (QPlainTextEdit* e : tz_)
     if (e) e->setFont(f);
   listOpen_->setFont(f);
@@ -700,18 +668,20 @@ void FormA4::storeChanged(const ControlId& id) {
   else if (id == checkId(Check::ChMXSZ)) {
     if (ws_.params.check(Check::ChMXSZ)) showFullScreen();
     else showNormal();
-  } else if (id == chbId(49)) {
-    if (ws_.params.chb(49)) timerMagni_->start();
+  } else if (id == chbId(check::kMagnifier)) {
+    if (ws_.params.chb(check::kMagnifier)) timerMagni_->start();
     else {
       timerMagni_->stop();
       picA4_->hideMagnifier();
       magnifier_.hide();
     }
-  } else if (id.kind == Ctl::TN && ((id.index >= 18 && id.index <= 27) || id.index == 60 || id.index == 61)) {
+  } else if (id.kind == Ctl::TN && ((id.index >= field::kFrameWidth && id.index <= field::kDrawHeight) ||
+                                    id.index == field::kScaleX || id.index == field::kScaleY)) {
     updateFrames();
-  } else if (id == tnId(0) || id == tnId(1) || id == chbId(9)) {
-    if (ws_.params.chb(9))
-      showCopies(static_cast<int>(ws_.params.tnValue(0) * std::max(1.0, ws_.params.tnValue(1))));
+  } else if (id == tnId(field::kAcross) || id == tnId(field::kDown) || id == chbId(check::kMultiCopy)) {
+    if (ws_.params.chb(check::kMultiCopy))
+      showCopies(static_cast<int>(ws_.params.tnValue(field::kAcross) *
+                                  std::max(1.0, ws_.params.tnValue(field::kDown))));
   } else if (id == namedLabelId(NamedLabel::ComCopy)) {
     comCopy_->setText(qs(ws_.params.caption(id)));
   } else if (id == windowId() && !syncingWindow_) {
@@ -744,11 +714,46 @@ void FormA4::startPendingProgram(bool exitAfter) {
 }
 
 bool FormA4::shutdownAllowed() {
-  return requestShutdown(ws_, [this](int, const std::string&) {
-    showPanel(PanelId::Save);
-    textFileName_->setFocus();
-  });
+  return requestShutdown(ws_);
 }
+
+void FormA4::settingsApplied() {
+  binder_->refreshAll();
+  applyTextFont();
+  updateFitMode();
+  updateFrames();
+  if (panels_->currentIndex() == static_cast<int>(PanelId::Settings)) dock_->hide();
+}
+
+void FormA4::fileListChanged() {
+  listOpen_->clear();
+  for (const std::string& n : files_->entries()) listOpen_->addItem(qs(n));
+  if (files_->selected() >= 0) listOpen_->setCurrentRow(files_->selected());
+}
+
+void FormA4::showField(int k) {
+  showPanel(k == text::kProgram ? PanelId::Actions : PanelId::Text);
+  if (k >= 0 && k < 8 && tz_[k]) tz_[k]->setFocus();
+}
+
+void FormA4::askFileName(int, const std::string&) {
+  showPanel(PanelId::Save);
+  textFileName_->setFocus();
+}
+
+void FormA4::printPanelChanged() {
+  if (printPanel_) printPanel_->refresh();
+}
+
+void FormA4::printed() { comNextPage_->setFocus(); }
+
+void FormA4::automaticCopyWaiting() {
+  startup_.autoCopyPending = true;
+  startup_.start();
+  timerCom_->start();
+}
+
+void FormA4::unavailable(const char* name) { reportUnavailable(ws_, name); }
 
 void FormA4::closeEvent(QCloseEvent* e) {
   if (shutdownAllowed()) e->accept();
@@ -780,20 +785,18 @@ void FormA4::dispatchKey(const KeyPress& k, const QString& text) {
 }
 
 void FormA4::turn(TurnDirection d) {
-  if (ws_.ops.turn) ws_.ops.turn(ws_, d);
-  else if (d == TurnDirection::Over) turnPictureOver(ws_);
+  if (d == TurnDirection::Over) turnPictureOver(ws_);
   else if (d == TurnDirection::Right) turnPictureRight(ws_);
   else turnPictureLeft(ws_);
   showPicture();
 }
 
 void FormA4::maskWith(const std::string& pattern) {
-  if (ws_.ops.mask) ws_.ops.mask(ws_, pattern);
-  else maskSelection(ws_, pattern);
+  maskSelection(ws_, pattern);
   showPicture();
 }
 
-void FormA4::runOp(const std::function<void(Workspace&)>& op) {
+void FormA4::runOp(bool (*op)(Workspace&)) {
   op(ws_);
   showPicture();
 }
@@ -810,7 +813,7 @@ void FormA4::runCommand(const KeyCommand& c) {
     case Cmd::ToggleSelMode: p.setCheck(Check::ChSelSize, !p.check(Check::ChSelSize)); break;
     case Cmd::ToggleFitWidth: p.setCheck(Check::ChBig, !p.check(Check::ChBig)); break;
     case Cmd::WholeSheet: picA4_->setFitMode(FitMode::Sheet); break;
-    case Cmd::ToggleMagnifier: p.setChb(49, !p.chb(49)); break;
+    case Cmd::ToggleMagnifier: p.setChb(check::kMagnifier, !p.chb(check::kMagnifier)); break;
     case Cmd::ZoomNormal:
       picA4_->hideMagnifier();
       magnifier_.hide();
@@ -828,61 +831,55 @@ void FormA4::runCommand(const KeyCommand& c) {
     case Cmd::ToggleSnapshot: toggleSnapshot(); break;
     case Cmd::ShowTextField:
       showPanel(PanelId::Text);
-      tz_[3]->setFocus();
+      tz_[text::kFile]->setFocus();
       break;
     case Cmd::FocusProgram:
-      if (dock_->isVisible() && panels_->currentIndex() == static_cast<int>(PanelId::Actions)) tz_[0]->setFocus();
+      if (dock_->isVisible() && panels_->currentIndex() == static_cast<int>(PanelId::Actions))
+        tz_[text::kProgram]->setFocus();
       break;
     case Cmd::ZoneFromRect:
-      p.setTn(18, p.tn(26));
-      p.setTn(19, p.tn(27));
+      p.setTn(field::kFrameWidth, p.tn(field::kDrawWidth));
+      p.setTn(field::kFrameHeight, p.tn(field::kDrawHeight));
       [[fallthrough]];
     case Cmd::ZoneFromRectOrigin:
-      p.setTn(20, p.tn(24));
-      p.setTn(21, p.tn(25));
+      p.setTn(field::kZoneLeft, p.tn(field::kDrawLeft));
+      p.setTn(field::kZoneTop, p.tn(field::kDrawTop));
       break;
-    case Cmd::ToggleGrid: p.setChb(36, !p.chb(36)); break;
+    case Cmd::ToggleGrid: p.setChb(check::kGrid, !p.chb(check::kGrid)); break;
     case Cmd::TableOptions:
       for (Check ch : {Check::ChTabX0, Check::ChTabY0, Check::ChTabXSZ, Check::ChTabYSZ}) p.setCheck(ch, true);
       break;
     case Cmd::Mask: maskWith(ws_.params.held(Held::MaskPattern)); break;
-    case Cmd::Erase: maskWith("FFFF"); break;
+    case Cmd::Erase: {
+      // The erase key's line goes in after the line that made the picture.
+      ws_.recorder.insertionMode = true;
+      maskWith("FFFF");
+      ws_.recorder.insertionMode = false;
+      break;
+    }
     case Cmd::OpenPicture: folderButton(5); break;
     case Cmd::Reopen:
-      if (!ws_.image.path.empty()) files_->openPicture(ws_.image.path);
+      if (!ws_.image.path.empty()) openPicture(ws_, ws_.image.path);
       break;
     case Cmd::TurnOver: turn(TurnDirection::Over); break;
     case Cmd::TurnLeft: turn(TurnDirection::Left); break;
     case Cmd::TurnRight: turn(TurnDirection::Right); break;
     case Cmd::Copy:
-      if (ws_.ops.copy && ws_.ops.copy(ws_)) showPageImage();
+      copyPage(ws_);
       break;
-    case Cmd::BrightnessContrast:
-      if (ws_.ops.brightnessContrast) runOp(ws_.ops.brightnessContrast);
-      break;
-    case Cmd::DarkRelWhite:
-      if (ws_.ops.darkRelWhite) runOp(ws_.ops.darkRelWhite);
-      break;
-    case Cmd::DrawTable:
-      if (ws_.ops.drawTable) runOp(ws_.ops.drawTable);
-      break;
-    case Cmd::MergeCells:
-      if (ws_.ops.mergeCells) runOp(ws_.ops.mergeCells);
-      break;
-    case Cmd::DrawText:
-      if (ws_.ops.drawText) runOp(ws_.ops.drawText);
-      break;
+    case Cmd::BrightnessContrast: runOp(brightnessContrastOp); break;
+    case Cmd::DarkRelWhite: runOp(darkRelWhiteOp); break;
+    // Tables, texts and merged cells are not drawn by this version.
+    case Cmd::DrawTable: unavailable("Table"); break;
+    case Cmd::MergeCells: unavailable("U"); break;
+    case Cmd::DrawText: unavailable("Text"); break;
     case Cmd::DenseThinPlus:
-      if (ws_.ops.density) {
-        ws_.ops.density(ws_, true);
-        showPicture();
-      }
+      denseThinOp(ws_, true);
+      showPicture();
       break;
     case Cmd::LineWidthPlus: case Cmd::LineWidthMinus:
-      if (ws_.ops.lineWidth) {
-        ws_.ops.lineWidth(ws_, c.cmd == Cmd::LineWidthPlus, false);
-        showPicture();
-      }
+      lineWidthOp(ws_, c.cmd == Cmd::LineWidthPlus, false);
+      showPicture();
       break;
     case Cmd::NextFile:
       normalFileMode();
@@ -904,9 +901,9 @@ void FormA4::runCommand(const KeyCommand& c) {
 void FormA4::stepRect(const KeyCommand& c) {
   ParamStore& p = ws_.params;
   const int step = c.bigStep ? 10 : 1;
-  int fx = 24, fy = 25;
-  if (c.cmd == Cmd::MoveZone) fx = 20, fy = 21;
-  else if (c.cmd == Cmd::ResizeRect) fx = 26, fy = 27;
+  int fx = field::kDrawLeft, fy = field::kDrawTop;
+  if (c.cmd == Cmd::MoveZone) fx = field::kZoneLeft, fy = field::kZoneTop;
+  else if (c.cmd == Cmd::ResizeRect) fx = field::kDrawWidth, fy = field::kDrawHeight;
   if (c.dx) p.setTn(fx, stepField(p.tn(fx), c.dx * step, ws_.decimals()));
   if (c.dy) p.setTn(fy, stepField(p.tn(fy), c.dy * step, ws_.decimals()));
   updateFrames();
@@ -988,7 +985,7 @@ void FormA4::mouseRelease(double x, double y, Qt::MouseButton b, Qt::KeyboardMod
   dragging_ = false;
   progress_->clearStop();
   if (!drawingMode()) {
-    if (magniWasOn_ && ws_.params.chb(49)) timerMagni_->start();
+    if (magniWasOn_ && ws_.params.chb(check::kMagnifier)) timerMagni_->start();
     return;
   }
   if (b != Qt::LeftButton || !dragged || !ws_.image.loaded) return;

@@ -1,4 +1,7 @@
 #pragma once
+// Layer ui: the Qt window and its widgets, the only code that uses Qt; it binds widgets to
+// the parameter store and is the workspace's view.
+//
 // The main window: a view over the workspace. The panels are built from the control table
 // and bound to the parameter store; the views show the workspace's pictures; keys, mouse
 // and timers start the workspace's operations.
@@ -10,7 +13,8 @@
 
 #include "ops/file_list.h"
 #include "presentation/keymap.h"
-#include "model/operations.h"
+#include "model/journal.h"
+#include "model/view_observer.h"
 #include "automation/runner.h"
 #include "presentation/view_logic.h"
 #include "ui/panels.h"
@@ -33,7 +37,8 @@ namespace quillaro {
 class Workspace;
 class PictureView;
 
-class FormA4 : public QMainWindow {
+// The window is the workspace's view: operations tell it what to show again.
+class FormA4 : public QMainWindow, private ViewObserver {
 public:
   explicit FormA4(Workspace& ws, QWidget* parent = nullptr);
   ~FormA4() override;
@@ -64,6 +69,7 @@ public:
 
   // For tests and the program.
   FileList& fileList() { return *files_; }
+  class PrintPanel* printPanel() const { return printPanel_; }
   PanelBinder& binder() { return *binder_; }
   PictureView* pageView() const { return picA4_; }
   PictureView* editView() const { return picE4_; }
@@ -87,6 +93,20 @@ protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+  // What the workspace tells its view.
+  void pictureChanged() override { showPicture(); }
+  void editViewChanged() override { showPageImage(); }
+  void pageImageChanged() override { showPageImage(); }
+  void copyFrameChanged() override { updateFrames(); }
+  void drawingRectChanged() override { updateFrames(); }
+  void settingsApplied() override;
+  void fileListChanged() override;
+  void showField(int field) override;
+  void askFileName(int field, const std::string& name) override;
+  void printPanelChanged() override;
+  void printed() override;
+  void automaticCopyWaiting() override;
+
   // F1 in the program text, ComRead, F4: the command at the text cursor (Ctrl+F1: variant).
   void readCommandAtCursor(bool variant);
   void buildUi();
@@ -111,15 +131,18 @@ private:
   void normalFileMode();
   void pictureOperation(bool changed);
   void turn(TurnDirection d);
+  void unavailable(const char* name);
   void maskWith(const std::string& pattern);
-  void runOp(const std::function<void(Workspace&)>& op);
+  void runOp(bool (*op)(Workspace&));
   bool drawingMode() const;
   void setStatus(std::string_view caption, std::string_view status);
 
   Workspace& ws_;
   std::unique_ptr<QtProgress> progress_;
   std::unique_ptr<PanelBinder> binder_;
-  std::unique_ptr<FileList> files_;
+  FileList* files_ = nullptr;
+  class PrintPanel* printPanel_ = nullptr;
+  QPushButton* comNextPage_ = nullptr;
   Magnifier magnifier_;
   int observer_ = 0;
   bool syncingWindow_ = false;

@@ -31,9 +31,11 @@ bool in(int i, std::initializer_list<int> list) {
 // values (the settings file saves and loads some of them), but no panel shows them.
 bool leftOut(ControlId id) {
   switch (id.kind) {
-    case Ctl::ChB: return in(id.index, {54, 64});
+    case Ctl::ChB: return in(id.index, {check::kWrpp, check::kSpare});
     case Ctl::TN:
-      return in(id.index, {13, 14, 15, 23, 30, 31, 32, 42, 43, 45, 46, 51, 52, 54, 65, 66, 67, 70});
+      // Those without a row in the control table, and the settings-only ones that have one.
+      return !findControl(id) || in(id.index, {field::kSpeed, field::kAllMargins, field::kRound,
+                                               field::kFrame11, field::kFrame12});
     case Ctl::TTB: return id.index >= 3;
     case Ctl::Check: return id.index == static_cast<int>(Check::ChAxis);
     default: return false;
@@ -41,28 +43,50 @@ bool leftOut(ControlId id) {
 }
 
 PanelId chbPanel(int i) {
+  using namespace check;
   // Copy, with the A3 assembly, the steps after a copy, the automatic frame's even-page
-  // reversal (86, 87) and keeping the angle (65).
-  if (in(i, {1, 9, 32, 33, 35, 44, 45, 46, 52, 61, 62, 63, 65, 78, 79, 83, 84, 85, 86, 87}))
+  // reversal and keeping the angle.
+  if (in(i, {kA4InA3Turned, kMultiCopy, kByBytes, kAutoFrame, kScanMargins, kRememberZones,
+             kMiddleByPaper, kTwoSides, kAutoCopy, kSaveAfter, kPrintAfter, kToA3After, kKeepAngle,
+             kDensityPlusOnOpen, kFastCopy, kFourInOne, kCopyFitsWindow, kFrameByCopy,
+             kEvenReverseLR, kEvenReverseTB}))
     return PanelId::Copy;
-  if (in(i, {55, 56, 57, 58, 68, 69, 70, 73})) return PanelId::Tone;
-  if (in(i, {11, 40, 59, 66, 67})) return PanelId::Mask;
-  if (in(i, {26, 39})) return PanelId::Save;
-  if (in(i, {0, 38, 41, 42, 43, 48, 50, 51, 53, 60, 76, 80, 81, 82})) return PanelId::Print;
-  if (in(i, {2, 3, 4, 5, 16, 17, 18, 19, 20, 37})) return PanelId::Text;
-  if (in(i, {6, 7, 10, 12, 13, 14, 21, 22, 24, 25, 29, 34, 36})) return PanelId::Table;
+  if (in(i, {kOpenAs1Bit, kReadRgb, kCorrectBlack, kCorrectWhite, kAutoColour, kRelativeWhite,
+             kToneOnOpen, kKeepColour}))
+    return PanelId::Tone;
+  if (in(i, {kMaskLines, kMaskOnCopy, kMaskOnGrey, kUnevenMask, kNotAboveMask}))
+    return PanelId::Mask;
+  if (in(i, {kAddToFileName, kOpenAfterSave})) return PanelId::Save;
+  if (in(i, {kLoadOpened, kOpenAfterPrint, kCopybookNumbering, kDateFolderUp, kOriginalTurned,
+             kOpenAfterA5, kTwoNumbers, kNumberNext, kAfterA3, kPageNumbers, kLoadSaved, kFitToPage,
+             kKeepProportions, kFoldA3}))
+    return PanelId::Print;
+  if (in(i, {kTextIntoFrames, kCheckFrame, kRightClickFindsFrame, kFillFoundFrame, kBold, kItalic,
+             kUnderline, kStrikeOut, kPasteIntoCell, kEnterDraws}))
+    return PanelId::Text;
+  if (in(i, {kDensityHorizontal, kDensityVertical, kLinesAfterRows, kTableAuto, kCellFit,
+             kRearrange, kEqualLineWidths, kAltStepTen, kTableHorizontal, kTableVertical, kArrows,
+             kCorners, kGrid}))
+    return PanelId::Table;
   return PanelId::Settings;
 }
 
 PanelId tnPanel(int i) {
-  if (in(i, {12, 16, 17, 18, 19, 20, 21, 22, 39, 40, 41, 44, 53, 60, 61, 68, 69}))
+  using namespace field;
+  if (in(i, {kAngle, kFrameLeft, kFrameTop, kFrameWidth, kFrameHeight, kZoneLeft, kZoneTop, kScale,
+             kScanMargin, kQuadOffsetX, kQuadOffsetY, kMargin, kMiddleOffset, kScaleX, kScaleY,
+             kPageWidth, kPageHeight}))
     return PanelId::Copy;
-  if (in(i, {55, 56, 57})) return PanelId::Tone;
-  if (in(i, {58, 59})) return PanelId::Mask;
-  if (in(i, {11, 48, 49, 50})) return PanelId::Print;
-  if (in(i, {8, 33, 34, 35, 36, 37, 38})) return PanelId::Text;
-  // The table fields; the counts (0, 1) and steps (28, 29) also serve the multiple copy.
-  if (in(i, {0, 1, 2, 3, 4, 5, 6, 10, 24, 25, 26, 27, 28, 29, 62, 63, 64})) return PanelId::Table;
+  if (in(i, {kBrightnessOrThreshold, kContrast, kContrastRelWhite})) return PanelId::Tone;
+  if (in(i, {kMaskLeft, kMaskRight})) return PanelId::Mask;
+  if (in(i, {kCopies, kFromPage, kToPage, kCopybookSheets})) return PanelId::Print;
+  if (in(i, {kStretchLimit, kFontSize, kIndentX, kIndentY, kTabWidth, kLineSpacing, kCharSpacing}))
+    return PanelId::Text;
+  // The table fields; the counts and steps also serve the multiple copy.
+  if (in(i, {kAcross, kDown, kRepeatAcross, kRepeatDown, kVerticalLineWidth, kHorizontalLineWidth,
+             kInnerLineWidth, kDensityWidth, kDrawLeft, kDrawTop, kDrawWidth, kDrawHeight,
+             kStepAcross, kStepDown, kRed, kGreen, kBlue}))
+    return PanelId::Table;
   return PanelId::Settings;
 }
 
@@ -142,7 +166,7 @@ PanelId panelOf(ControlId id) {
         case Held::TextFileName: return PanelId::Save;
         default: return PanelId::Settings;
       }
-    case Ctl::TZ: return id.index == 0 ? PanelId::Actions : PanelId::Text;
+    case Ctl::TZ: return id.index == text::kProgram ? PanelId::Actions : PanelId::Text;
     default: return PanelId::Settings;
   }
 }

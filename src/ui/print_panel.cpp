@@ -95,14 +95,7 @@ PrintPanel::PrintPanel(Workspace& ws, QWidget* parent) : QWidget(parent), ws_(ws
   connect(quality_, &QComboBox::activated, this, [this](int k) { choose(&chooseQuality, k); });
   connect(orientation_, &QComboBox::activated, this, [this](int k) { choose(&chooseOrientation, k); });
 
-  // Follow the print state; whoever listened before keeps being told. The guard makes a
-  // panel that is gone drop out of the chain.
-  PrintState& st = printState(ws_);
-  QPointer<PrintPanel> self(this);
-  st.panelChanged = [self, previous = std::move(st.panelChanged)](Workspace& w) {
-    if (previous) previous(w);
-    if (self) self->refresh();
-  };
+  // The window refreshes the panel when a print or an opening changes the print state.
   refresh();
 }
 

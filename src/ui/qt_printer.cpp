@@ -44,10 +44,10 @@ QPageSize pageSizeFor(int code) {
   return QPageSize(QSizeF(mm.width, mm.height), QPageSize::Millimeter);
 }
 
-// "PDF": one file per print document.
-class PdfFilePrinter : public FilePrinterBase {
+// "PDF" of the window: one file per print document, drawn by Qt.
+class QtPdfPrinter : public FilePrinterBase {
 public:
-  explicit PdfFilePrinter(std::function<std::string()> folder) : FilePrinterBase("PDF", std::move(folder)) {}
+  explicit QtPdfPrinter(std::function<std::string()> folder) : FilePrinterBase("PDF", std::move(folder)) {}
 
   bool drawPicture(const Bitmap& picture, std::int32_t pixelsPerMetre, double widthTwips,
                    double heightTwips) override {
@@ -185,7 +185,7 @@ private:
 }  // namespace
 
 std::unique_ptr<Printer> makePdfPrinter(Workspace& ws) {
-  return std::make_unique<PdfFilePrinter>([&ws] { return ws.shared.folders[kFolderSaved]; });
+  return std::make_unique<QtPdfPrinter>([&ws] { return ws.shared.folders[kFolderSaved]; });
 }
 
 std::unique_ptr<PrinterList> makePrinterList(Workspace& ws, const std::string& wanted) {

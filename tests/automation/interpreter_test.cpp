@@ -4,22 +4,69 @@
 
 #include <gtest/gtest.h>
 
-#include "automation/action_fakes.h"
+#include <stdexcept>
+
+#include "automation/composition.h"
+#include "image/bmp_file.h"
+#include "model/copy_state.h"
 #include "model/workspace.h"
+#include "ops/a3_sheet.h"
 #include "support/scripted_prompts.h"
+#include "support/spy_journal.h"
+#include "support/temp_dir.h"
 
 namespace quillaro {
 namespace {
 
-using Calls = std::vector<std::string>;
+using Steps = std::vector<std::string>;
+
+// Notes whether the running flag was on while an operation reported progress; throws at
+// the first message when asked to (an operation failing unexpectedly).
+struct Watch : Progress, testing::ScriptedPrompts {
+  Workspace* ws = nullptr;
+  bool runningSeen = false;
+  bool throwAtMessage = false;
+  bool pump() override {
+    runningSeen = runningSeen || (ws && ws->running);
+    return false;
+  }
+  void percent(int) override { pump(); }
+  void status(std::string_view) override { pump(); }
+  Answer ask(std::string_view text, Buttons buttons, Icon icon, Answer defaultButton) override {
+    if (throwAtMessage) throw std::runtime_error("boom");
+    return ScriptedPrompts::ask(text, buttons, icon, defaultButton);
+  }
+};
 
 struct Interp : ::testing::Test {
-  testing::ScriptedPrompts prompts;
-  Workspace ws{&prompts};
-  testing::FakeOps fake;
+  testing::TempDir dir;
+  Watch watch;
+  Workspace ws{&watch, &watch};
+  testing::SpyJournal spy;
   ParamStore& p = ws.params;
-  void SetUp() override { fake.install(ws); }
+  void SetUp() override {
+    connectWorkspace(ws);
+    ws.journal = &spy;
+    watch.ws = &ws;
+    p.setChb(31, false);  // no reminders
+    picture(1, 200, 300);
+  }
+  // A blank picture in memory.
+  void picture(int bits, int w, int h) {
+    ws.image = ImageBuffer{};
+    ws.image.bitmap = Bitmap::create(w, h, bits);
+    ws.image.loaded = true;
+    ws.shared.bitDepth = bits;
+  }
+  // A 1-bit bitmap file of 120 x 150 dots.
+  std::string bitmapFile(const std::string& path) {
+    EXPECT_TRUE(writeBitmap(path, Bitmap::create(120, 150, 1), kPixelsPerMetre600)) << path;
+    return path;
+  }
   int run(std::string_view line) { return interpret(ws, line); }
+  void expectSize(int w, int h) {
+    EXPECT_EQ(std::pair(ws.image.bitmap.width, ws.image.bitmap.height), std::pair(w, h));
+  }
   void expectTn(std::initializer_list<std::pair<int, const char*>> want) {
     for (const auto& [i, text] : want) EXPECT_EQ(p.tn(i), text) << "TN " << i;
   }
@@ -34,66 +81,117 @@ TEST_F(Interp, CommentsAndUnknownWordsDoNothing) {
   EXPECT_EQ(p.tn(11), "5");
   EXPECT_EQ(run("Print, 2"), kCmdPrint);
   EXPECT_EQ(p.tn(11), "2");
-  EXPECT_TRUE(fake.calls.empty());
+  EXPECT_TRUE(spy.steps.empty());
   EXPECT_FALSE(ws.running);
-  EXPECT_TRUE(prompts.shown.empty());
+  EXPECT_TRUE(watch.shown.empty());
 }
 
 TEST_F(Interp, RunningFlagIsOnWhileAnOperationStartedByTheLineRuns) {
-  run("Open, SRC=\"a.bmp\"");
-  EXPECT_TRUE(fake.runningSeen);
+  const std::string path = bitmapFile(dir.at("a.bmp"));
+  run("Open, SRC=\"" + path + "\"");
+  EXPECT_EQ(spy.steps, Steps{"open " + path});
+  EXPECT_TRUE(watch.runningSeen);
+  EXPECT_FALSE(ws.running);
+  // ... and off again when the operation fails unexpectedly.
+  watch.throwAtMessage = true;
+  EXPECT_THROW(run("Open, SRC=\"" + dir.at("missing.bmp") + "\""), std::runtime_error);
   EXPECT_FALSE(ws.running);
 }
 
 TEST_F(Interp, OpenSetsOptionsAndOpensThePathWithBlanks) {
+  const std::string path = bitmapFile(dir.sub("my scans") + "/p 1.bmp");
+  const std::string src = "Open, SRC=\"" + path + "\"";
   p.setChb(57, true);
-  EXPECT_EQ(run("Open, SRC=\"D:\\my scans\\p 1.bmp\" To1bit=1 BW=150"), kCmdDone);
-  EXPECT_EQ(fake.calls, Calls{"open D:\\my scans\\p 1.bmp"});
+  EXPECT_EQ(run(src + " To1bit=1 BW=150"), kCmdDone);
+  EXPECT_EQ(spy.steps, Steps{"open " + path});
+  expectSize(120, 150);
   EXPECT_TRUE(p.chb(55));
   EXPECT_EQ(p.held(Held::Threshold), "150");
   EXPECT_EQ(p.tn(55), "150");  // the click handling of ChB(55) shows the threshold
   EXPECT_EQ(p.tn(56), "1");
   EXPECT_FALSE(p.chb(0));
   EXPECT_FALSE(p.chb(57));  // absent flag: off
-  run("Open, SRC=\"a.bmp\" BW=-20 Contrast=1.5 White=1 ForPrint=1 RGB=1");
+  run(src + " BW=-20 Contrast=1.5 White=1 ForPrint=1 RGB=1");
   EXPECT_FALSE(p.chb(55));
   EXPECT_EQ(p.held(Held::Brightness), "-20");
   EXPECT_EQ(p.tn(55), "-20");
   EXPECT_EQ(p.tn(56), "1.5");
   for (int k : {58, 0, 56}) EXPECT_TRUE(p.chb(k)) << k;
   p.setHeld(Held::Threshold, "99");
-  run("Open, SRC=\"a.bmp\" To1bit=1");
+  run(src + " To1bit=1");
   EXPECT_EQ(p.held(Held::Threshold), "140");
-  run("Open, SRC=\"a.bmp\"");
+  run(src);
   EXPECT_EQ(p.held(Held::Brightness), "0");
+  EXPECT_TRUE(watch.shown.empty());
 }
 
 TEST_F(Interp, A3SelectsAHalfOnlyForOneOrTwo) {
+  // A full sheet of two small pages.
+  ws.page = Bitmap::create(64, 80, 1);
+  copyState(ws).freshCopy = true;
+  ASSERT_TRUE(toA3(ws));
+  ASSERT_TRUE(toA3(ws));
+  ASSERT_EQ(copyState(ws).a3State, 2);
   EXPECT_EQ(run("A3, 3"), kCmdA3);
   EXPECT_TRUE(p.check(Check::ChA3));
+  EXPECT_EQ(copyState(ws).a3State, 2);  // no half changed
   p.setCheck(Check::ChA3, false);
   EXPECT_EQ(run("A3"), kCmdA3);
-  EXPECT_FALSE(p.check(Check::ChA3));
-  run("a3, 2");
-  EXPECT_EQ(fake.calls, Calls{"half 2"});
+  EXPECT_FALSE(p.check(Check::ChA3));  // only with a number
+  ws.readingMode = true;  // reading the line (F1) does not begin the sheet anew
+  run("A3, 1");
+  ws.readingMode = false;
+  EXPECT_EQ(copyState(ws).a3State, 2);
+  run("a3, 2");  // the second half is freed for the next page
+  EXPECT_EQ(copyState(ws).a3State, 1);
+  run("A3, 1");  // the first half begins a new sheet
+  EXPECT_EQ(copyState(ws).a3State, 0);
+  EXPECT_TRUE(ws.a3.empty());
+  EXPECT_EQ(spy.steps, (Steps{"a3 1", "a3 2"}));  // only the two pages put in above
 }
 
-TEST_F(Interp, SheetsReloadsTurnsConversionAndCopy) {
-  EXPECT_EQ(run("New, F=a5"), kCmdDone);  // compared exactly: A4
-  EXPECT_TRUE(p.check(Check::ChSelSize));
-  for (const char* line : {"New, L, F=A5", "new, land", "NewSheet, F=A5"}) EXPECT_EQ(run(line), kCmdDone);
-  EXPECT_EQ(run("Reload"), kCmdReloaded);
-  for (const char* line : {"Reload, R", "reload, l", "Reload, X"}) EXPECT_EQ(run(line), kCmdReloaded);
-  for (const char* line : {"Over", "right", "LEFT"}) EXPECT_EQ(run(line), kCmdDone);
+TEST_F(Interp, NewLinesMakeSheetsOfTheirSize) {
+  const std::tuple<const char*, int, int> cases[] = {
+      {"New, F=a5", 4960, 7016} /* compared exactly: A4 */, {"New, L, F=A5", 4960, 3508},
+      {"new, land", 7016, 4960}, {"NewSheet, F=A5", 3508, 4960}};
+  for (const auto& [line, w, h] : cases) {
+    p.setCheck(Check::ChSelSize, false);
+    EXPECT_EQ(run(line), kCmdDone) << line;
+    expectSize(w, h);
+    EXPECT_TRUE(p.check(Check::ChSelSize)) << line;
+  }
+  EXPECT_TRUE(spy.steps.empty());  // sheets made by a program are not journaled
+}
+
+TEST_F(Interp, TurnsReloadsAndConversion) {
+  picture(8, 200, 300);
+  ws.page = Bitmap::create(60, 40, 8);
+  const std::tuple<const char*, int, int, int> cases[] = {
+      {"Over", kCmdDone, 200, 300}, {"right", kCmdDone, 300, 200}, {"LEFT", kCmdDone, 200, 300},
+      {"Reload, X", kCmdReloaded, 200, 300} /* an unknown direction reloads nothing */,
+      {"reload, l", kCmdReloaded, 40, 60}, {"Reload", kCmdReloaded, 60, 40}, {"Reload, R", kCmdReloaded, 40, 60}};
+  for (const auto& [line, kind, w, h] : cases) {
+    EXPECT_EQ(run(line), kind) << line;
+    expectSize(w, h);
+  }
   p.setChb(55, false);
   EXPECT_EQ(run("ConvertTo1bit, BW="), kCmdReloaded);
+  EXPECT_EQ(ws.image.bitmap.bits, 1);
+  picture(8, 200, 300);
   run("ConvertTo1bit, BW=120");
   EXPECT_TRUE(p.chb(55));
   EXPECT_EQ(p.tn(55), "120");
-  EXPECT_EQ(run("Copy, 0, 0, 289, 202, 4, 4, 100, 0, Land=1"), kCmdCopy);  // the reader is handed on
-  EXPECT_EQ(fake.calls, (Calls{"new 0 program", "new 3 program", "new 1 program", "new 2 program", "reload 0",
-                               "reload R", "reload L", "over", "right", "left", "to1bit 140", "to1bit 120",
-                               "copyrecord 0 land=1"}));
+  EXPECT_EQ(spy.steps, (Steps{"over", "right", "left", "reload L", "reload 0", "reload R", "to1bit 140",
+                              "to1bit 120"}));
+}
+
+TEST_F(Interp, CopyLineSetsTheCopyPanelOnly) {
+  EXPECT_EQ(run("Copy, 0, 0, 289, 202, 4, 4, 100, 0, Land=1"), kCmdCopy);
+  EXPECT_TRUE(p.check(Check::ChLand));
+  EXPECT_TRUE(ws.page.empty());  // the runner copies, not the interpreter
+  EXPECT_TRUE(spy.steps.empty());
+  run("Copy, 0, 0, 202, 289, 4, 4, 100, 0");
+  EXPECT_FALSE(p.check(Check::ChLand));  // every flag is set: absent is off
 }
 
 TEST_F(Interp, TableLineSetsRectangleCountsAndDefaults) {

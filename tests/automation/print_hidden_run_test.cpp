@@ -9,6 +9,7 @@
 #include "base/files.h"
 #include "image/bitmap.h"
 #include "image/bmp_file.h"
+#include "support/pdf_render.h"
 #include "support/temp_dir.h"
 
 namespace quillaro {
@@ -83,6 +84,31 @@ TEST_F(PrintHiddenRun, PdfPrinterWritesAnA4PortraitPage) {
   EXPECT_TRUE(pdfInfoHas("Pages: +1"));
   EXPECT_TRUE(pdfInfoHas("Page size: +595 x 842 pts \\(A4\\)"));  // portrait
   EXPECT_TRUE(pdfInfoHas("Page rot: +0"));
+}
+
+TEST_F(PrintHiddenRun, PdfShowsThePageAtItsSizeAsTheBmpPrinterWritesIt) {
+  ASSERT_EQ(run("PDF"), 0) << err;
+  ASSERT_EQ(run("BMP"), 0) << err;
+  if (!testing::havePdftoppm()) GTEST_SKIP() << "pdftoppm is not installed";
+  const testing::Raster r = testing::renderPdf(dir.at("saved/Print-0001.pdf"), dir.at("render"), 600, false);
+  ReadResult bmp = readBitmap(dir.at("saved/Print-0001.bmp"), ReadOptions{}, nullptr);
+  ASSERT_TRUE(bmp.ok()) << bmp.message;
+  const Bitmap& page = bmp.image.bitmap;
+  // 1:1 at 600 dpi on a whole A4 sheet (the file printer has no margins of its own).
+  ASSERT_GE(r.width, page.width);
+  ASSERT_GE(r.height, page.height);
+  EXPECT_NEAR(r.width, 4961, 2);
+  long black = 0, wrong = 0;
+  for (int y = 0; y < page.height; ++y)
+    for (int x = 0; x < page.width; ++x) {
+      black += !page.isWhite(x, y);
+      wrong += (r.at(x, y) >= 128) != page.isWhite(x, y);
+    }
+  for (int y = page.height + 2; y < r.height; y += 3)
+    for (int x = 0; x < r.width; x += 3) wrong += r.at(x, y) < 128;  // below the page: paper
+  EXPECT_GT(black, 100000);
+  // 4772 pixels are 11453 twips, not 11452.8: the last columns may move by a fraction.
+  EXPECT_LT(wrong, black / 1000) << wrong << " of " << black;
 }
 
 TEST_F(PrintHiddenRun, PdfOfAWideOriginalIsLandscape) {

@@ -5,6 +5,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "ops/copy_params.h"
+#include "ops/copy_engine.h"
+#include "ops/open.h"
+#include "ops/picture_commands.h"
+#include "ops/tone_ops.h"
+#include "ops/density_ops.h"
 #include "automation/runner.h"
 #include "automation/composition.h"
 #include "base/files.h"
@@ -69,21 +75,21 @@ TEST(RecordReplay, AGreySessionReplaysToTheSamePixels) {
 
   Session rec(dir.sub("home"));
   Workspace& ws = rec.ws;
-  ASSERT_TRUE(ws.ops.open(ws, scan));
+  ASSERT_TRUE(openPicture(ws, scan));
   rec.rect({"5", "5", "20", "15"});
   ws.params.setHeld(Held::Brightness, "-12");
   ws.params.setTn(56, "1.4");
-  ws.ops.brightnessContrast(ws);
+  brightnessContrastOp(ws);
   ws.params.setTn(57, "1.2");
   rec.rect({"2", "20", "25", "10"});
-  ws.ops.darkRelWhite(ws);
-  ASSERT_TRUE(ws.ops.convertTo1bit(ws));
+  darkRelWhiteOp(ws);
+  ASSERT_TRUE(convertPictureTo1bit(ws));
   rec.rect({"3", "3", "20", "20"});
-  ws.ops.density(ws, false);
-  ws.ops.lineWidth(ws, true, false);
-  ws.ops.mask(ws, "5A5A");
-  ws.ops.turn(ws, TurnDirection::Right);
-  ws.ops.turn(ws, TurnDirection::Over);
+  denseThinOp(ws, false);
+  lineWidthOp(ws, true, false);
+  maskSelection(ws, "5A5A");
+  turnPictureRight(ws);
+  turnPictureOver(ws);
   const std::string program = ws.params.tz(0);
   for (const char* word : {"Open", "DBC", "DarkRelWhite", "ConvertTo1bit", "DenseThin", "D+", "Mask", "Right", "Over"})
     EXPECT_NE(program.find(word), std::string::npos) << word << " not recorded in\n" << program;
@@ -101,10 +107,10 @@ TEST(RecordReplay, ACopySessionReplaysToTheSamePage) {
 
   Session rec(dir.sub("home"));
   Workspace& ws = rec.ws;
-  ASSERT_TRUE(ws.ops.open(ws, scan));
+  ASSERT_TRUE(openPicture(ws, scan));
   ws.params.setTn(12, "120");  // a small turn, radians * 10000
   ws.params.setTn(22, "95");
-  ASSERT_TRUE(ws.ops.copy(ws));
+  ASSERT_TRUE(copyPage(ws));
   const std::string program = ws.params.tz(0);
   ASSERT_NE(program.find("Copy"), std::string::npos) << program;
 
@@ -164,14 +170,14 @@ std::string writeScan(const testing::TempDir& dir, const std::string& name, cons
 bool copyPage(Session& s, const A3Case& c) {
   Workspace& ws = s.ws;
   if (c.pageMm) {
-    ws.setCopySize(0, c.pageMm);
-    ws.setCopySize(1, "80");
+    setPageImageSize(ws, 0, c.pageMm);
+    setPageImageSize(ws, 1, "80");
     ws.params.setTn(copyfield::kFrameWidth, "50");
     ws.params.setTn(copyfield::kFrameHeight, "70");
   }
   ws.params.setTn(copyfield::kZoneLeft, "3");
   ws.params.setTn(copyfield::kZoneTop, "5");
-  return ws.ops.copy(ws);
+  return copyPage(ws);
 }
 
 bool saveSheet(Workspace& ws, const std::string& name) {
@@ -190,7 +196,7 @@ A3Recording recordA3(const testing::TempDir& dir, const A3Case& c) {
   pageSettings(rec, c);
   int state = 0;
   for (const std::string& scan : {first, second}) {
-    EXPECT_TRUE(ws.ops.open(ws, scan));
+    EXPECT_TRUE(openPicture(ws, scan));
     EXPECT_TRUE(copyPage(rec, c));
     EXPECT_EQ(ws.page.bits, c.bits);
     out.pageWidth = ws.page.width;
@@ -270,13 +276,15 @@ TEST(RecordReplayA3, ASecondReplayStartsANewSheet) {
   EXPECT_EQ(copyState(play.ws).a3State, 2);
   EXPECT_TRUE(samePixels(r.sheet, play.ws.a3));
 
-  // With reminders No keeps the old sheet, which then refuses the new pages.
+  // With reminders the unsaved copy of the full sheet is asked about first; then No keeps
+  // the old sheet, which refuses the new pages.
   play.ws.params.setChb(copycheck::kRemind, true);
   play.prompts.shown.clear();
-  play.prompts.answers = {Answer::No};
+  play.prompts.answers = {Answer::Yes, Answer::No};
   runAll(play.ws);
-  ASSERT_FALSE(play.prompts.shown.empty());
-  EXPECT_EQ(play.prompts.shown.front().text, "Стереть A3 ?");
+  ASSERT_GE(play.prompts.shown.size(), 2u);
+  EXPECT_EQ(play.prompts.shown[0].text, "Копия не сохранена.\r\nСтереть ?");
+  EXPECT_EQ(play.prompts.shown[1].text, "Стереть A3 ?");
   EXPECT_NE(shownText(play.prompts).find("[A3 заполнен]"), std::string::npos) << shownText(play.prompts);
   EXPECT_TRUE(samePixels(r.sheet, play.ws.a3));
 }
@@ -294,7 +302,7 @@ TEST(RecordReplayA3, TheSecondHalfOfAFullSheetIsReplaced) {
   Session play(dir.sub("home2"));
   pageSettings(play, c);
   Workspace& ws = play.ws;
-  ASSERT_TRUE(ws.ops.open(ws, dir.at("page1.bmp")));
+  ASSERT_TRUE(openPicture(ws, dir.at("page1.bmp")));
   ASSERT_TRUE(copyPage(play, c));
   ASSERT_TRUE(toA3(ws));
   ASSERT_TRUE(toA3(ws));  // the same page again, without a question (no reminders)
@@ -319,7 +327,7 @@ TEST(RecordReplayA3, HalfSelectionOutsideItsPlaceChangesNothing) {
   selectA3Half(ws, 2);
   EXPECT_EQ(copyState(ws).a3State, 0);
   EXPECT_TRUE(ws.a3.empty());
-  ASSERT_TRUE(ws.ops.open(ws, scan));
+  ASSERT_TRUE(openPicture(ws, scan));
   ASSERT_TRUE(copyPage(s, c));
   ASSERT_TRUE(toA3(ws));
   const Bitmap one = ws.a3.clone();

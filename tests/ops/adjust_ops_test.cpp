@@ -1,6 +1,8 @@
 // The adjustment operations on a workspace: what they change, record and refuse.
 #include <gtest/gtest.h>
 
+#include "support/recording_view.h"
+#include "ops/picture_commands.h"
 #include "automation/composition.h"
 #include "ops/density_ops.h"
 #include "ops/tone_ops.h"
@@ -19,7 +21,7 @@ struct AdjustOps : ::testing::Test {
   testing::StatusLog status;
   Workspace ws{&prompts, &status};
   ParamStore& p = ws.params;
-  int redraws = 0;
+  testing::RecordingView view;
 
   AdjustOps() {
     ws.shared.dotsPerMm = 1.0;  // the drawing rectangle in pixels
@@ -27,8 +29,8 @@ struct AdjustOps : ::testing::Test {
     p.setChb(6, true);
     p.setChb(7, true);
     p.setTz(0, "");
-    ws.hooks.redrawEditView = [this](Workspace&) { ++redraws; };
     connectWorkspace(ws);
+    ws.view = &view;
   }
   void picture(int bits, std::uint8_t fill) {
     ws.image.bitmap = Bitmap::create(120, 100, bits);
@@ -68,7 +70,7 @@ TEST_F(AdjustOps, BrightnessContrastChangesTheRectangleAndRecordsTheLine) {
   p.setTn(56, "1.3");
   p.setChb(57, true);
   p.setChb(58, true);
-  ws.ops.brightnessContrast(ws);
+  brightnessContrastOp(ws);
   const Bitmap& b = ws.image.bitmap;
   EXPECT_EQ(b.grey(12, 30), 120);  // nearest(30.5) = 30: row 30 is inside
   EXPECT_EQ(b.grey(12, 31), 0);     // 0 x 1.3 - 10 clamped
@@ -77,7 +79,7 @@ TEST_F(AdjustOps, BrightnessContrastChangesTheRectangleAndRecordsTheLine) {
   EXPECT_EQ(b.grey(92, 69), 100);
   EXPECT_EQ(p.tz(0), std::string("DBC, 12, 30.5, 80, 40, BW=-10 Contrast=1.3 White=1") + "\r\n");
   EXPECT_EQ(ws.image.modified, 1);
-  EXPECT_EQ(redraws, 1);
+  EXPECT_EQ(view.count("edit"), 1);
 }
 
 TEST_F(AdjustOps, BrightnessContrastOnColourProtectsBySumAndSkipsWhatItCannotDo) {
@@ -108,7 +110,7 @@ TEST_F(AdjustOps, DarkRelWhiteGreyOnly) {
   ws.image.bitmap.setGrey(1, 0, 255);
   rect("-3", "0", "13", "5");
   p.setTn(57, "2");
-  ws.ops.darkRelWhite(ws);
+  darkRelWhiteOp(ws);
   EXPECT_EQ(ws.image.bitmap.grey(0, 0), 145);
   EXPECT_EQ(ws.image.bitmap.grey(1, 0), 255);
   EXPECT_EQ(ws.image.bitmap.grey(10, 4), 200);
@@ -123,7 +125,7 @@ TEST_F(AdjustOps, ConvertToOneBitRecordsAndResets) {
   ws.image.modified = 1;
   ws.page = Bitmap::create(200, 300, 8);
   p.setHeld(Held::Threshold, "140");
-  ASSERT_TRUE(ws.ops.convertTo1bit(ws));
+  ASSERT_TRUE(convertPictureTo1bit(ws));
   const Bitmap& b = ws.image.bitmap;
   ASSERT_EQ(b.bits, 1);
   EXPECT_FALSE(b.isWhite(0, 0));
@@ -133,17 +135,17 @@ TEST_F(AdjustOps, ConvertToOneBitRecordsAndResets) {
   EXPECT_EQ(p.tz(0), std::string("ConvertTo1bit") + "\r\n");
   EXPECT_EQ(status.texts.front(), "Преобразование 0 MB");
   EXPECT_EQ(openState(ws).sizeX, " X = 120 :  120");
-  EXPECT_FALSE(ws.ops.convertTo1bit(ws));  // already 1-bit
+  EXPECT_FALSE(convertPictureTo1bit(ws));  // already 1-bit
   picture(8, 140);
   p.setHeld(Held::Threshold, "150");
   p.setTz(0, "");
-  ASSERT_TRUE(convertTo1bitOp(ws));
+  ASSERT_TRUE(convertPictureTo1bit(ws));
   EXPECT_EQ(p.tz(0), std::string("ConvertTo1bit, BW=150") + "\r\n");
   picture(24, 140);
-  EXPECT_FALSE(convertTo1bitOp(ws));
+  EXPECT_FALSE(convertPictureTo1bit(ws));
   picture(8, 140);
   ws.image.busy = true;
-  EXPECT_FALSE(convertTo1bitOp(ws)) << "waits for an opening";
+  EXPECT_FALSE(convertPictureTo1bit(ws)) << "waits for an opening";
   EXPECT_EQ(ws.image.bitmap.bits, 8);
 }
 
@@ -162,6 +164,27 @@ TEST_F(AdjustOps, DenseThinWidensTheLineRecordsAndUndoes) {
   ASSERT_TRUE(denseThinOp(ws, true));
   EXPECT_EQ(blackInColumn(60), 3);
   EXPECT_EQ(p.tz(0), "DenseThin, 10, 30, 100, 40, W=6, Plus=1\r\n") << "the undo took its line back";
+}
+
+// Masking saves the rectangle first, so that undo brings the dots and the program back.
+TEST_F(AdjustOps, MaskAndEraseAreUndone) {
+  picture(1, 0);
+  rect("10", "30", "40", "20");
+  auto whiteDots = [&] {
+    int n = 0;
+    for (int y = 30; y < 50; ++y)
+      for (int x = 10; x < 50; ++x) n += ws.image.bitmap.isWhite(x, y) ? 1 : 0;
+    return n;
+  };
+  for (const char* pattern : {"5A5A", "FFFF"}) {
+    p.setTz(0, "");
+    ASSERT_TRUE(maskSelection(ws, pattern));
+    EXPECT_GT(whiteDots(), 0) << pattern;
+    EXPECT_FALSE(p.tz(0).empty());
+    ASSERT_TRUE(undoRestore(ws)) << pattern;
+    EXPECT_EQ(whiteDots(), 0) << pattern;
+    EXPECT_TRUE(p.tz(0).empty()) << "the undo took its line back";
+  }
 }
 
 TEST_F(AdjustOps, LineWidthGrowsAndShrinksOneDot) {

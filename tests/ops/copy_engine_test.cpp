@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "support/recording_view.h"
 #include "journal/recorder.h"
 #include "base/ports.h"
 #include "ops/auto_frame.h"
@@ -175,14 +176,14 @@ TEST_F(CopyOperation, RecordLinePageActionsAndNumbering) {
   fx.load(blockPicture(100, 100, 1, 0, 0, 100, 100), "page3.bmp");
   fx.frame(4, 4, 2, 2);
   fx.p().setChb(30, true);
-  std::string ran;
-  fx.st().runActions = [&](Workspace&, const std::string& t) { ran = t; };
+  testing::RecordingView view;
+  fx.ws->view = &view;
   fx.p().setTz(4, "even N##", false);
   fx.p().setTz(5, "odd N##", false);
   fx.p().setChb(copycheck::kNumberNext, true);
   fx.p().setHeld(Held::PageNumber, "17");
   ASSERT_TRUE(copyPage(*fx.ws));
-  EXPECT_EQ("odd 3", ran);
+  EXPECT_EQ(1, view.count("line odd 3")) << "the page's actions ran with its number";
   EXPECT_NE(std::string::npos, fx.p().tz(0).find("Copy, 0, 0, 2, 2, 4, 4, 100, 0, 60, 50")) << fx.p().tz(0);
   EXPECT_EQ("NUM-17", fx.p().held(Held::TextFileName));
 }
@@ -218,17 +219,12 @@ TEST_F(CopyOperation, ReloadAndResolutionSwitch) {
 }
 
 TEST_F(CopyOperation, StopButtonAndTheAutomaticCopy) {
-  int batchStops = 0;
   fx.st().batchRunning = true;
-  fx.st().stopBatch = [&](Workspace& w) {
-    ++batchStops;
-    copyState(w).batchRunning = false;
-  };
   openState(*fx.ws).autoCopyPending = true;
   const auto button = namedLabelId(NamedLabel::ComCopy);
   fx.p().setCaption(button, "Стоп");
   EXPECT_FALSE(copyPage(*fx.ws)) << "the button stops instead of copying";
-  EXPECT_EQ(1, batchStops);
+  EXPECT_FALSE(fx.st().batchRunning) << "the batch is stopped too";
   EXPECT_EQ("Копировать", fx.p().caption(button));
   EXPECT_FALSE(runAutomaticCopy(*fx.ws)) << "nothing waits any more";
   openState(*fx.ws).autoCopyPending = true;

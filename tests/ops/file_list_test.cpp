@@ -5,6 +5,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "ops/open.h"
+#include "image/bmp_file.h"
+#include "automation/composition.h"
+#include "support/spy_journal.h"
 #include "base/folders.h"
 #include "model/workspace.h"
 #include "support/scripted_prompts.h"
@@ -19,8 +23,15 @@ using testing::ScriptedPrompts;
 
 struct Dir : testing::TempDir {
   // A file with a modification time `age` seconds before a fixed moment.
+  // Pictures are real 1-bit bitmaps of 100 x 100 dots, other files hold one letter.
   void file(const std::string& name, int age = 0) const {
-    std::ofstream(path / name) << "x";
+    if (name.ends_with(".bmp")) {
+      Bitmap b = Bitmap::create(100, 100, 1);
+      b.fill(255);
+      EXPECT_TRUE(writeBitmap((path / name).string(), b, kPixelsPerMetre600));
+    } else {
+      std::ofstream(path / name) << "x";
+    }
     fs::last_write_time(path / name, fs::file_time_type::clock::now() - std::chrono::hours(24) -
                                          std::chrono::seconds(age));
   }
@@ -68,18 +79,20 @@ struct ListFixture : ::testing::Test {
   ScriptedPrompts prompts;
   Workspace ws{&prompts};
   Dir dir;
-  FileList list{ws};
-  std::vector<std::string> opened;
+  FileList& list = fileList(ws);
+  testing::SpyJournal journal;
+  std::vector<std::string> opened;  // the paths opened, from what the journal was told
   void SetUp() override {
+    connectWorkspace(ws);
+    ws.journal = &journal;
     ws.shared.folders.fill(dir.str());
-    list.openPicture = [this](const std::string& p) {
-      opened.push_back(p);
-      ws.image.path = p;
-      ws.image.fileName = fs::path(p).filename().string();
-      ws.image.loaded = true;
-      return true;
-    };
-    list.today = [] { return std::string("20240305"); };
+    list.today = "20240305";
+  }
+  const std::vector<std::string>& openedPaths() {
+    opened.clear();
+    for (const std::string& step : journal.steps)
+      if (step.starts_with("open ")) opened.push_back(step.substr(5));
+    return opened;
   }
   void current(const std::string& name) {
     ws.image.path = (dir.path / name).string();
@@ -94,10 +107,10 @@ TEST_F(ListFixture, NextByNumberOpensTheNumberedFileOrNothing) {
   dir.file("Page10.bmp");
   current("Page009.bmp");
   list.openNext();
-  ASSERT_EQ(opened.size(), 1u);
+  ASSERT_EQ(openedPaths().size(), 1u);
   EXPECT_EQ(fs::path(opened[0]).filename(), "Page10.bmp");
   list.openNext();  // Page11.bmp does not exist
-  EXPECT_EQ(opened.size(), 1u);
+  EXPECT_EQ(openedPaths().size(), 1u);
   EXPECT_TRUE(prompts.shown.empty());
 }
 
@@ -106,7 +119,7 @@ TEST_F(ListFixture, NextByListOpensTheFollowingEntry) {
   for (const char* name : {"a.bmp", "b.bmp", "c.txt"}) dir.file(name);
   current("a.bmp");
   list.nextPageButton();
-  ASSERT_EQ(opened.size(), 1u);
+  ASSERT_EQ(openedPaths().size(), 1u);
   EXPECT_EQ(fs::path(opened[0]).filename(), "b.bmp");
   EXPECT_EQ(list.entries().size(), 2u);
 }
@@ -129,7 +142,7 @@ TEST_F(ListFixture, LastFileMessageOnlyFromTheButtonWithRemindAndTheSwitchOn) {
   list.nextPageButton();
   EXPECT_FALSE(ws.params.chb(52));
   EXPECT_EQ(prompts.shown.size(), 1u);
-  EXPECT_TRUE(opened.empty());
+  EXPECT_TRUE(openedPaths().empty());
 }
 
 TEST_F(ListFixture, MissingCurrentFileGivesTheTwoLineMessage) {
@@ -140,7 +153,7 @@ TEST_F(ListFixture, MissingCurrentFileGivesTheTwoLineMessage) {
   EXPECT_EQ(prompts.shown.at(0).text,
             "Текущий файл отсутствует в списке.\r\nВероятно, он был удалён, перемещён или переименован.");
   EXPECT_FALSE(ws.params.chb(52));
-  EXPECT_TRUE(opened.empty());
+  EXPECT_TRUE(openedPaths().empty());
 }
 
 TEST_F(ListFixture, MissingFolderIsReportedAndTheListIsEmpty) {
@@ -185,16 +198,17 @@ TEST_F(ListFixture, ClickedPictureStopsTheAutomaticMode) {
   EXPECT_EQ(list.selected(), 0);
   EXPECT_TRUE(list.openEntry(0));
   EXPECT_FALSE(ws.params.chb(52));
-  EXPECT_EQ(opened.size(), 1u);
+  EXPECT_EQ(openedPaths().size(), 1u);
 }
 
-TEST(OpenPictureFileTest, BrokenFileIsRefusedAndThePictureKept) {
+TEST(OpenFromTheListTest, BrokenFileIsRefusedAndThePictureKept) {
   Dir d;
   d.file("bad.bmp");
   ScriptedPrompts prompts;
   Workspace ws(&prompts);
   ws.image.fileName = "kept.bmp";
-  EXPECT_FALSE(openPictureFile(ws, (d.path / "bad.bmp").string()));
+  std::ofstream(d.path / "bad.bmp", std::ios::trunc) << "x";
+  EXPECT_FALSE(openPicture(ws, (d.path / "bad.bmp").string()));
   EXPECT_EQ(ws.image.fileName, "kept.bmp");
   EXPECT_EQ(prompts.shown.size(), 1u);
 }

@@ -81,16 +81,19 @@ TEST_F(NewSheet, ChangedPictureIsDroppedOnlyAfterTheQuestion) {
   EXPECT_TRUE(ws.image.bitmap.isWhite(5, 5));
 }
 
-TEST_F(NewSheet, ReplaceCheckCanRefuse) {
-  std::string verb;
-  ws.ops.confirmReplace = [&](Workspace&, const std::string& v) {
-    verb = v;
-    return false;
-  };
+// A sheet of another depth than the page image asks before the copy is given up.
+TEST_F(NewSheet, SheetOfAnotherDepthThanTheCopyAsksFirst) {
+  ws.page = Bitmap::create(200, 100, 8);
+  prompts.answers = {Answer::Cancel};
   EXPECT_FALSE(newSheet(ws, 2, false));
-  EXPECT_EQ(verb, "создать");
+  ASSERT_EQ(prompts.shown.size(), 1u);
+  EXPECT_EQ(prompts.shown[0].text, "Если создать 1-битный рисунок, \r\n 8-битная копия будет стёрта.");
   EXPECT_FALSE(ws.image.loaded);
+  EXPECT_FALSE(ws.page.empty());
   EXPECT_EQ(p.tz(0), "");
+  EXPECT_TRUE(newSheet(ws, 2, false));  // OK: the copy goes, the sheet comes
+  EXPECT_TRUE(ws.page.empty());
+  EXPECT_EQ(p.tz(0), "New, F=A5\r\n");
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
 #include "automation/composition.h"
+#include "ops/print.h"
+#include "support/recording_view.h"
 #include "ops/open.h"
 
 #include <gtest/gtest.h>
@@ -166,11 +168,9 @@ TEST_F(Opening, OneBitFileGetsNoOptionsButForPrint) {
   EXPECT_EQ(ws.image.bitmap.bits, 1);
   EXPECT_EQ(p.tz(0), line(path));
   p.setChb(0, true);
-  std::string printed;
-  copyState(ws).loadForPrint = [&](Workspace&, const std::string& s) { printed = s; };
   ASSERT_TRUE(reopen(path));
   EXPECT_EQ(p.tz(0), line(path, " ForPrint=1"));
-  EXPECT_EQ(printed, path);
+  EXPECT_EQ(printState(ws).loadedName, "b.bmp");  // loaded for printing as it opened
   EXPECT_TRUE(copyState(ws).printEnabled);
 }
 
@@ -271,24 +271,23 @@ TEST_F(Opening, AngleSecondHalfSaveNameAndTheCopyLine) {
   p.setChb(77, true);  // the file's copy line in the program is applied
   p.setChb(30, false);
   p.setTz(0, "Open, SRC=\"PAGE7.BMP\"\r\nCopy, 0, 0, 202, 289, 4, 4, 100, 0\r\nOpen, SRC=\"x.bmp\"\r\n");
-  int applied = 0;
-  ws.ops.readCopyRecord = [&](Workspace&) { ++applied; };
+  p.setTn(18, "150");
   ws.image.lastPath.clear();
   ASSERT_TRUE(openPicture(ws, path));
   EXPECT_EQ(p.tzCursor(0), 23u);
-  EXPECT_EQ(applied, 1);
+  EXPECT_EQ(p.tn(18), "202");  // the frame width of the copy line
 }
 
 TEST_F(Opening, AutomaticCopyIsStartedUnlessAProgramRuns) {
   p.setChb(52, true);
-  int started = 0;
-  openState(ws).startAutoCopy = [&](Workspace&) { ++started; };
+  testing::RecordingView view;
+  ws.view = &view;
   ASSERT_TRUE(openPicture(ws, greyFile("g.bmp", 90, 90)));
-  EXPECT_EQ(started, 1);
+  EXPECT_EQ(view.count("autocopy"), 1);
   EXPECT_EQ("Стоп", p.caption(namedLabelId(NamedLabel::ComCopy)));
   ws.actions.runDepth = 1;
   ASSERT_TRUE(openPicture(ws, greyFile("h.bmp", 90, 90)));
-  EXPECT_EQ(started, 1);
+  EXPECT_EQ(view.count("autocopy"), 1);
 }
 
 // Edges the openings above do not reach.

@@ -78,7 +78,6 @@ struct PrintFixture : ::testing::Test {
     list.add(std::move(p));
     installPrinting(*ws, &list);
     printState(*ws).now = [this] { return clock; };
-    printState(*ws).shownView = [](Workspace&) { return ShownView::Original; };
     ws->params.setTn(11, "1");
     ws->params.setTextPrint(0, "1");
     ws->params.setTextPrint(1, "1");
@@ -177,7 +176,6 @@ using PrintFreshCopy = PrintFixture;
 // copy stays unsaved.
 TEST_F(PrintFreshCopy, TemporarySaveLeavesTheCopyUnsaved) {
   CopyState& cs = copyState(*ws);
-  printState(*ws).shownView = [](Workspace&) { return ShownView::Page; };
   ws->page = Bitmap::create(300, 400, 1);
   ws->page.setWhite(3, 4, false);
   cs.copyMade = cs.freshCopy = true;
@@ -194,7 +192,6 @@ TEST_F(PrintFreshCopy, TemporarySaveLeavesTheCopyUnsaved) {
 
 TEST_F(PrintFreshCopy, FullA3SheetStaysAfterPrinting) {
   CopyState& cs = copyState(*ws);
-  printState(*ws).shownView = [](Workspace&) { return ShownView::A3Preview; };
   ws->params.setCheck(Check::ChA3, true);
   ws->page = Bitmap::create(300, 400, 1);
   ws->a3 = Bitmap::create(800, 400, 1);

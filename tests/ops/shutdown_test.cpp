@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/recording_view.h"
 #include "base/files.h"
 #include "model/workspace.h"
 #include "support/scripted_prompts.h"
@@ -16,9 +17,9 @@ struct ShutdownFixture : ::testing::Test {
   ScriptedPrompts prompts;
   Workspace ws{&prompts};
   testing::TempDir dir;
-  std::vector<std::pair<int, std::string>> asked;
-  AskNameFn askName = [this](int k, const std::string& n) { asked.emplace_back(k, n); };
+  testing::RecordingView view;
   void SetUp() override {
+    ws.view = &view;
     ws.shared.settingsPath = dir.at("Quillaro.ini");
     ws.params.setChb(47, false);
   }
@@ -26,7 +27,7 @@ struct ShutdownFixture : ::testing::Test {
 
 TEST_F(ShutdownFixture, UnmodifiedFieldsCloseWithoutQuestions) {
   ws.params.setTz(0, "Open", false);
-  EXPECT_TRUE(requestShutdown(ws, askName));
+  EXPECT_TRUE(requestShutdown(ws));
   EXPECT_TRUE(prompts.shown.empty());
   EXPECT_FALSE(fileExists(ws.shared.settingsPath));  // settings are written only when chosen
 }
@@ -36,9 +37,9 @@ TEST_F(ShutdownFixture, CancelKeepsTheWindowNoGoesOnToTheTextAndTheSettings) {
   ws.params.setTz(3, "text");
   ws.params.setChb(47, true);
   prompts.answers = {Answer::Cancel, Answer::No, Answer::No};
-  EXPECT_FALSE(requestShutdown(ws, askName));
+  EXPECT_FALSE(requestShutdown(ws));
   EXPECT_FALSE(fileExists(ws.shared.settingsPath));
-  EXPECT_TRUE(requestShutdown(ws, askName));
+  EXPECT_TRUE(requestShutdown(ws));
   ASSERT_EQ(prompts.shown.size(), 3u);
   EXPECT_EQ(prompts.shown[0].text, "Сохранить файл .pfp ?");
   EXPECT_EQ(prompts.shown[0].buttons, Buttons::YesNoCancel);
@@ -49,9 +50,9 @@ TEST_F(ShutdownFixture, CancelKeepsTheWindowNoGoesOnToTheTextAndTheSettings) {
 TEST_F(ShutdownFixture, YesOnANamelessFieldAsksForAName) {
   ws.params.setTz(3, "text");
   prompts.answers = {Answer::Yes};
-  EXPECT_FALSE(requestShutdown(ws, askName));
-  ASSERT_EQ(asked.size(), 1u);
-  EXPECT_EQ(asked[0], std::make_pair(3, std::string(".txt")));
+  EXPECT_FALSE(requestShutdown(ws));
+  ASSERT_EQ(view.askedNames.size(), 1u);
+  EXPECT_EQ(view.askedNames[0], std::make_pair(3, std::string(".txt")));
   EXPECT_TRUE(ws.params.tzModified(3));
 }
 
@@ -60,7 +61,7 @@ TEST_F(ShutdownFixture, YesOnANamedFieldWritesIt) {
   ws.params.setTz(0, "Open, SRC=\"a.bmp\"");
   ws.params.setTzName(0, path);
   prompts.answers = {Answer::Yes};
-  EXPECT_TRUE(requestShutdown(ws, askName));
+  EXPECT_TRUE(requestShutdown(ws));
   EXPECT_EQ(prompts.shown[0].text, "Сохранить файл " + path + " ?");
   EXPECT_EQ(readTextFile(path).value_or(""), "Open, SRC=\"a.bmp\"");
   EXPECT_FALSE(ws.params.tzModified(0));
@@ -70,7 +71,7 @@ TEST_F(ShutdownFixture, AFailedWriteRefusesTheClose) {
   ws.params.setTz(0, "Copy");
   ws.params.setTzName(0, dir.at("no-such-folder/book.pfp"));
   prompts.answers = {Answer::Yes};
-  EXPECT_FALSE(requestShutdown(ws, askName));
+  EXPECT_FALSE(requestShutdown(ws));
   ASSERT_EQ(prompts.shown.size(), 2u);
   EXPECT_EQ(prompts.shown[1].icon, Icon::Stop);
   EXPECT_TRUE(ws.params.tzModified(0));
@@ -82,11 +83,11 @@ TEST_F(ShutdownFixture, WithoutRemindOnlyLongTextsAreAskedAbout) {
   std::string cyrillic;
   for (int i = 0; i < 600; ++i) cyrillic += "ж";  // 1200 bytes
   ws.params.setTz(0, cyrillic);
-  EXPECT_TRUE(saveFieldPrompt(ws, 0, askName));
+  EXPECT_TRUE(saveFieldPrompt(ws, 0));
   EXPECT_TRUE(prompts.shown.empty());
   ws.params.setTz(0, std::string(1001, 'a'));
   prompts.answers = {Answer::No};
-  EXPECT_TRUE(saveFieldPrompt(ws, 0, askName));
+  EXPECT_TRUE(saveFieldPrompt(ws, 0));
   EXPECT_EQ(prompts.shown.size(), 1u);
 }
 

@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QtTest>
 
+#include "ops/open.h"
 #include "automation/runner.h"
 #include "automation/composition.h"
 #include "model/workspace.h"
@@ -269,7 +270,7 @@ private slots:
     FormA4 w(ws);
     ws.params.setChb(52, true);  // "Автоматически копировать,"
     auto* button = w.findChild<QPushButton*>(QStringLiteral("ComCopy"));
-    QVERIFY(ws.ops.open(ws, scan));
+    QVERIFY(openPicture(ws, scan));
     QCOMPARE(button->text(), QStringLiteral("Стоп"));
     QVERIFY(ws.page.empty());
     // The copy comes on the timer's fifth tick, and the button reads "Копировать" again.
@@ -278,7 +279,7 @@ private slots:
     // Opened again and stopped with the button: nothing is copied.
     ws.page = Bitmap();
     ws.image.lastPath.clear();
-    QVERIFY(ws.ops.open(ws, scan));
+    QVERIFY(openPicture(ws, scan));
     button->click();
     QCOMPARE(button->text(), QStringLiteral("Копировать"));
     QTest::qWait(3000);
