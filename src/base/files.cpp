@@ -43,23 +43,41 @@ std::optional<std::string> readWholeFile(const std::string& path) {
   return data;
 }
 
-bool writeFileAtomic(const std::string& path, std::string_view data, std::string* error) {
-  static std::atomic<unsigned> counter{0};
-  const std::string temp = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-  auto fail = [&](const char* what) {
-    if (error) *error = std::string(what) + ": " + std::strerror(errno);
-    std::remove(temp.c_str());
+bool writeFileAtomic(const std::string& path, std::initializer_list<std::string_view> parts,
+                     std::string* error) {
+  auto reason = [&](int code, const char* fallback) {
+    if (error) *error = code ? std::strerror(code) : fallback;
     return false;
   };
-  std::FILE* f = std::fopen(temp.c_str(), "wb");
-  if (!f) {
-    if (error) *error = std::strerror(errno);
-    return false;
+  if (fileNamePart(path).empty()) return reason(0, "нет имени файла");
+  // A new temporary file beside the target: "x" makes sure no other file is reused.
+  static std::atomic<unsigned> counter{0};
+  std::string temp;
+  std::FILE* f = nullptr;
+  for (int attempt = 0; attempt < 16 && !f; ++attempt) {
+    temp = path + ".~tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    errno = 0;
+    f = std::fopen(temp.c_str(), "wbx");
+    if (!f && errno != EEXIST) break;
   }
-  const bool written = data.empty() || std::fwrite(data.data(), 1, data.size(), f) == data.size();
-  const bool flushed = std::fflush(f) == 0;
-  if (std::fclose(f) != 0 || !written || !flushed) return fail("write");
-  if (std::rename(temp.c_str(), path.c_str()) != 0) return fail("rename");
+  if (!f) return reason(errno, "файл не создаётся");
+  bool ok = true;
+  for (std::string_view part : parts)
+    ok = ok && (part.empty() || std::fwrite(part.data(), 1, part.size(), f) == part.size());
+  ok = ok && std::fflush(f) == 0;
+  int code = ok ? 0 : errno;
+  if (std::fclose(f) != 0 && ok) {
+    ok = false;
+    code = errno;
+  }
+  if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
+    ok = false;
+    code = errno;
+  }
+  if (!ok) {
+    std::remove(temp.c_str());
+    return reason(code, "ошибка записи");
+  }
   return true;
 }
 

@@ -3,6 +3,7 @@
 // the same folder, which then replaces the target by a rename, so a failed write never
 // destroys the old file.
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,8 +13,15 @@ namespace quillaro {
 bool fileExists(const std::string& path);
 bool folderExists(const std::string& path);
 std::optional<std::string> readWholeFile(const std::string& path);
-// Writes `data` atomically; on failure returns false and sets *error to a short reason.
-bool writeFileAtomic(const std::string& path, std::string_view data, std::string* error = nullptr);
+// Writes the parts one after the other as the whole file, atomically: into a new temporary
+// file beside the target (created exclusively, never an existing file), flushed, then
+// renamed over the target. On failure the target is untouched, the temporary file is gone,
+// and *error holds a short reason.
+bool writeFileAtomic(const std::string& path, std::initializer_list<std::string_view> parts,
+                     std::string* error = nullptr);
+inline bool writeFileAtomic(const std::string& path, std::string_view data, std::string* error = nullptr) {
+  return writeFileAtomic(path, {data}, error);
+}
 // Reads a Windows-1251 text file into UTF-8 (nullopt when it cannot be read).
 std::optional<std::string> readTextFile(const std::string& path);
 // Writes UTF-8 text as Windows-1251 with CR LF line ends, atomically.

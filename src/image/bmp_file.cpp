@@ -1,15 +1,14 @@
 #include "image/bmp_file.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <new>
 #include <system_error>
 
+#include "base/files.h"
 #include "base/numeric.h"
 #include "base/ports.h"
 
@@ -375,42 +374,12 @@ bool writeBitmap(const std::string& path, const Bitmap& bitmap, std::int32_t pix
   put32(header.data() + 38, static_cast<std::uint32_t>(pixelsPerMetre));
   put32(header.data() + 42, static_cast<std::uint32_t>(pixelsPerMetre));
 
-  const fs::path target = toPath(path);
-  if (target.filename().empty()) return fail("нет имени файла");
-  // A temporary file beside the target; "x" makes sure no other file is reused.
-  static std::atomic<unsigned> counter{0};
-  fs::path temp;
-  std::FILE* f = nullptr;
-  int openErrno = 0;
-  for (int attempt = 0; attempt < 16 && !f; ++attempt) {
-    const auto tick = std::chrono::steady_clock::now().time_since_epoch().count();
-    temp = target;
-    temp += ".~tmp" + std::to_string(static_cast<unsigned>(tick) ^ (counter++ * 2654435761u));
-    errno = 0;
-    f = openFile(temp, true);
-    openErrno = errno;
-    if (!f && openErrno != EEXIST) break;
-  }
-  if (!f) return fail(openErrno ? std::strerror(openErrno) : "файл не создаётся");
-
-  bool ok = std::fwrite(header.data(), 1, header.size(), f) == header.size() &&
-            std::fwrite(bitmap.data(), 1, pixelBytes, f) == pixelBytes;
-  int writeErrno = ok ? 0 : errno;
-  if (std::fclose(f) != 0 && ok) {
-    ok = false;
-    writeErrno = errno;
-  }
-  std::error_code ec;
-  if (!ok) {
-    fs::remove(temp, ec);
-    return fail(writeErrno ? std::strerror(writeErrno) : "ошибка записи");
-  }
-  fs::rename(temp, target, ec);
-  if (ec) {
-    std::error_code ignored;
-    fs::remove(temp, ignored);
-    return fail(ec.message());
-  }
+  const auto bytes = [](const void* data, std::uint64_t size) {
+    return std::string_view(static_cast<const char*>(data), static_cast<std::size_t>(size));
+  };
+  std::string reason;
+  if (!writeFileAtomic(path, {bytes(header.data(), header.size()), bytes(bitmap.data(), pixelBytes)}, &reason))
+    return fail(reason);
   return true;
 }
 
