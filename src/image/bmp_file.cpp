@@ -107,6 +107,15 @@ std::string sizeLine(const BitmapFileInfo& info) {
   return "Этот - " + std::to_string(info.width) + " x " + std::to_string(info.height);
 }
 
+}  // namespace
+
+std::string tooSmallMessage(const BitmapFileInfo& info) {
+  if (info.width >= kMinPictureDots && info.height >= kMinPictureDots) return {};
+  return std::string("Рисунки размером меньше 100 точек не открываются.") + kLineBreak + sizeLine(info);
+}
+
+namespace {
+
 template <class R>
 R refuse(R& r, ReadError e, std::string text, Prompts* messages) {
   r.error = e;
@@ -255,12 +264,8 @@ ReadResult readBitmap(const std::string& path, const ReadOptions& options, Promp
     if (!checkHeader(file, path, info, e, text)) return refuse(r, e, std::move(text), messages);
   }
   const std::string name = bitmapFileName(path);
-  if (info.width < kMinPictureDots || info.height < kMinPictureDots) {
-    return refuse(r, ReadError::TooSmall,
-                  std::string("Рисунки размером меньше 100 точек не открываются.") + kLineBreak +
-                      sizeLine(info),
-                  messages);
-  }
+  if (std::string small = tooSmallMessage(info); !small.empty())
+    return refuse(r, ReadError::TooSmall, std::move(small), messages);
   const bool reduce = info.bits == 24 && options.colour == ColourMode::Reduce;
   const int bits = reduce ? options.reducedBits : info.bits;
   if (reduce && ((bits != 1 && bits != 8) || !options.convertRow)) {

@@ -64,6 +64,10 @@ struct BitmapProbe {
 // messages == nullptr: the refusal is returned but not shown.
 BitmapProbe probeBitmap(const std::string& path, Prompts* messages);
 
+// The refusal of a picture smaller than kMinPictureDots either way ("Рисунки размером
+// меньше 100 точек не открываются." and its size); empty when the size is allowed.
+std::string tooSmallMessage(const BitmapFileInfo& info);
+
 enum class ColourMode { Keep, Reduce };
 
 // Turns one file row of a 24-bit picture (width pixels of blue, green, red) into one row

@@ -88,10 +88,8 @@ bool readAndTake(Workspace& ws, const std::string& path, const std::string& file
   // open-as-1-bit on, and the composition is checked against that depth.
   const int bits = fileBits == 1 ? 1 : fileBits == 24 && keep ? 24 : to1 ? 1 : 8;
   if (!checkComposition(ws, "открыть", bits, ws.shared.resolution)) return false;
-  if (probe.info.width < kMinPictureDots || probe.info.height < kMinPictureDots) {
-    if (shown)
-      shown->message("Рисунки размером меньше 100 точек не открываются." + ws.shared.lineBreak + "Этот - " +
-                     std::to_string(probe.info.width) + " x " + std::to_string(probe.info.height));
+  if (const std::string small = tooSmallMessage(probe.info); !small.empty()) {
+    if (shown) shown->message(small);
     return false;
   }
 
