@@ -4,6 +4,7 @@
 #include "base/numeric.h"
 #include "model/param_store.h"
 #include "model/workspace.h"
+#include "ops/copy_record.h"
 #include "ops/new_sheet.h"
 #include "ops/text_settings.h"
 
@@ -77,9 +78,7 @@ std::string openLine(const Workspace& ws, const std::string& path, int fileBits,
   return "Open, SRC=\"" + path + "\"" + options;
 }
 
-std::string copyAsIsLine(bool landscape) {
-  return landscape ? "Copy, 0, 0, 289, 202, 4, 4, 100, 0, Land=1" : "Copy, 0, 0, 202, 289, 4, 4, 100, 0";
-}
+std::string copyAsIsLine(bool landscape) { return copyAsIsRecord(landscape); }
 
 std::string printLine(const Workspace& ws, double copies) { return "Print, " + ws.format(copies); }
 

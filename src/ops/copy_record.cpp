@@ -175,6 +175,10 @@ void applyCopyRecord(Workspace& ws, std::string_view recordText) {
   ws.view->copyFrameChanged();
 }
 
+std::string copyAsIsRecord(bool landscape) {
+  return landscape ? "Copy, 0, 0, 289, 202, 4, 4, 100, 0, Land=1" : "Copy, 0, 0, 202, 289, 4, 4, 100, 0";
+}
+
 bool copyAsIs(Workspace& ws) {
   ParamStore& p = ws.params;
   CopyState& st = copyState(ws);
@@ -186,7 +190,7 @@ bool copyAsIs(Workspace& ws) {
   const std::string saved = buildCopyRecord(ws, st.copyCounter);
   const bool wasStandard = isPageImageStandard(ws);
   const bool landscape = p.check(Check::ChLand);
-  applyCopyRecord(ws, landscape ? "Copy, 0, 0, 289, 202, 4, 4, 100, 0, Land=1" : "Copy, 0, 0, 202, 289, 4, 4, 100, 0");
+  applyCopyRecord(ws, copyAsIsRecord(landscape));
   st.copyAsIsRunning = true;
   const bool done = copyPage(ws);
   st.copyAsIsRunning = false;

@@ -16,6 +16,8 @@ std::string buildCopyRecord(Workspace& ws, int lastCopies = 1);
 // Sets the parameter set from a record ("Copy, ..." in any letter case; the command word
 // may be missing). Every flag is set: a key the record does not name turns its flag off.
 void applyCopyRecord(Workspace& ws, std::string_view record);
+// The record of the copy as is: the whole standard page, upright or landscape.
+std::string copyAsIsRecord(bool landscape);
 
 // Copy as is (MuCopyAsIs): the whole page 1:1 with the default set, then the previous set
 // again when the page image was standard. Returns what the copy returned.
