@@ -1,5 +1,9 @@
 #include "base/ports.h"
 
+#include <chrono>
+#include <cmath>
+#include <ctime>
+
 #include <cstdio>
 #include <string>
 
@@ -25,6 +29,15 @@ Answer StderrPrompts::ask(std::string_view text, Buttons buttons, Icon icon, Ans
     std::fprintf(stderr, "%s -> %s\n", shown.c_str(), answerName(defaultButton));
   std::fflush(stderr);
   return defaultButton;
+}
+
+double SystemClock::secondsSinceMidnight() {
+  const auto now = std::chrono::system_clock::now();
+  const std::time_t t = std::chrono::system_clock::to_time_t(now);
+  std::tm local{};
+  localtime_r(&t, &local);
+  const auto sub = std::chrono::duration<double>(now.time_since_epoch()).count();
+  return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + (sub - std::floor(sub));
 }
 
 }  // namespace quillaro

@@ -56,10 +56,16 @@ public:
   bool pump() override { return false; }
 };
 
+// The time of day, for the guard against printing twice in a row.
 class Clock {
 public:
   virtual ~Clock() = default;
-  virtual std::int64_t millis() = 0;  // monotonic
+  virtual double secondsSinceMidnight() = 0;  // local time, with fractions
+};
+
+class SystemClock final : public Clock {
+public:
+  double secondsSinceMidnight() override;
 };
 
 }  // namespace quillaro

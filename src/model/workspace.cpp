@@ -7,7 +7,7 @@
 namespace quillaro {
 
 Workspace::Workspace(Prompts* p, Progress* g)
-    : prompts(p), progress(g), journal(&noJournal_), automation(&noAutomation_), view(&noView_) {
+    : prompts(p), progress(g), clock(&systemClock_), journal(&noJournal_), automation(&noAutomation_), view(&noView_) {
   if (!prompts) prompts = &silentPrompts_;
   if (!progress) progress = &nullProgress_;
   reader.setPrompts(prompts);

@@ -53,6 +53,7 @@ public:
   FieldReader reader;
   Prompts* prompts;
   Progress* progress;
+  Clock* clock;  // the system's unless a test sets its own
   SharedValues shared;
   ParamStore params;
 
@@ -111,6 +112,7 @@ private:
   NoAutomation noAutomation_;
   NoView noView_;
   NullProgress nullProgress_;
+  SystemClock systemClock_;
   int programObserver_ = 0;
 };
 

@@ -25,15 +25,6 @@ namespace {
 constexpr double kTwipsPerMm = 1440.0 / 25.4;
 constexpr const char* kTempPrintName = "ForPrint.bmp";
 
-double localSecondsSinceMidnight() {
-  const auto now = std::chrono::system_clock::now();
-  const std::time_t t = std::chrono::system_clock::to_time_t(now);
-  std::tm local{};
-  localtime_r(&t, &local);
-  const auto sub = std::chrono::duration<double>(now.time_since_epoch()).count();
-  return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + (sub - std::floor(sub));
-}
-
 std::string errorMessage(Workspace& ws, int step, const PrinterError& e) {
   const char* head = step == 1   ? "Ошибка загрузки для печати"
                      : step == 2 ? "Недопустимый формат бумаги"
@@ -190,7 +181,7 @@ bool printPicture(Workspace& ws) {
   if (!st.printers || !st.printers->current()) return false;
 
   // 2. Repeat guard.
-  const double now = st.now ? st.now() : localSecondsSinceMidnight();
+  const double now = ws.clock->secondsSinceMidnight();
   const double since = now - st.lastPrintSecond;
   if (since >= 0 && since < 5 && !st.justLoaded) {
     const std::string q = "Печатать ещё " + std::to_string(n) + " " + copiesCaption(n) + " ?";

@@ -45,8 +45,6 @@ struct PrintState {
   int paperListIndex = -1;        // 0 A4, 1 A3, 2 "Авто"
   int orientationListIndex = -1;  // 0 "Авто", 1 portrait, 2 landscape
 
-  // Seconds since midnight; empty: the local clock.
-  std::function<double()> now;
 };
 
 // The workspace's print state, made on first use.

@@ -1,4 +1,5 @@
 #include "automation/composition.h"
+#include "support/test_clock.h"
 #include "automation/runner.h"
 
 #include <gtest/gtest.h>
@@ -63,7 +64,7 @@ struct Runner : ::testing::Test {
   RunWatch watch;
   PrinterList printers;
   ParamStore& p = ws.params;
-  double clock = 1000;
+  testing::TestClock clock;
 
   void SetUp() override {
     connectWorkspace(ws);
@@ -75,7 +76,8 @@ struct Runner : ::testing::Test {
     ws.shared.folders.fill(dir.str());
     printers.add(std::make_unique<BmpFilePrinter>([this] { return dir.str(); }));
     installPrinting(ws, &printers);
-    printState(ws).now = [this] { return clock += 60; };  // prints never follow each other closely
+    clock.step = 60;  // prints never follow each other closely
+    ws.clock = &clock;
     p.setChb(31, false);  // no reminders unless a test wants them
     picture(1);
   }

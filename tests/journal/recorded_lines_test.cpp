@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/test_clock.h"
 #include "automation/composition.h"
 #include "base/text_codec.h"
 #include "image/bitmap.h"
@@ -304,8 +305,8 @@ TEST_F(Recorded, A3HalvesReloadAndPrint) {
   PrinterList printers;
   printers.add(std::make_unique<BmpFilePrinter>([this] { return ws->shared.folders[kFolderSaved]; }));
   installPrinting(*ws, &printers);
-  double clock = 1000;
-  printState(*ws).now = [&clock] { return clock; };
+  testing::TestClock clock;
+  ws->clock = &clock;
 
   const std::string path = open(1);
   p().setCheck(Check::ChA3, true);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "support/test_clock.h"
 #include "base/controls.h"
 #include "base/files.h"
 #include "model/workspace.h"
@@ -68,7 +69,7 @@ struct PrintFixture : ::testing::Test {
   std::unique_ptr<Workspace> ws;
   PrinterList list;
   ScriptedPrinter* printer = nullptr;
-  double clock = 1000;
+  testing::TestClock clock;
 
   void SetUp() override {
     ws = std::make_unique<Workspace>(&prompts);
@@ -77,7 +78,7 @@ struct PrintFixture : ::testing::Test {
     printer = p.get();
     list.add(std::move(p));
     installPrinting(*ws, &list);
-    printState(*ws).now = [this] { return clock; };
+    ws->clock = &clock;
     ws->params.setTn(11, "1");
     ws->params.setTextPrint(0, "1");
     ws->params.setTextPrint(1, "1");
@@ -112,7 +113,7 @@ TEST_F(PrintQuestions, NothingLoadedOffersTheOriginal) {
   prompts.answers = {Answer::Cancel};
   EXPECT_FALSE(printPicture(*ws));
   EXPECT_EQ(printer->documents, 0);
-  clock += 10;
+  clock.seconds += 10;
   prompts.answers = {Answer::Ok, Answer::Yes};
   EXPECT_TRUE(printPicture(*ws));
   EXPECT_EQ(prompts.shown[1].text, "Рисунок не загружен для печати.\r\nНапечатать оригинал ?");
@@ -155,7 +156,7 @@ TEST_F(PrintQuestions, NoKeepsThePaperAndCancelEnds) {
   EXPECT_TRUE(printPicture(*ws));
   EXPECT_EQ(printer->paperAtDraw, kPaperA4);
   EXPECT_EQ(prompts.shown[0].text, "Формат принтера A4\r\nТребуется A3\r\nСменить A4 на A3 ?");
-  clock += 100;
+  clock.seconds += 100;
   prompts.answers = {Answer::Cancel};
   EXPECT_FALSE(printPicture(*ws));
   EXPECT_EQ(printer->documents, 1);
@@ -210,17 +211,17 @@ TEST_F(PrintRepeatGuard, SecondPrintWithinFiveSecondsAsks) {
   load(200, 300, kPrintA4Page);
   ws->params.setTn(11, "2");
   EXPECT_TRUE(printPicture(*ws));
-  clock += 4.9;
+  clock.seconds += 4.9;
   prompts.answers = {Answer::No};
   EXPECT_FALSE(printPicture(*ws));
   EXPECT_EQ(lastShown(), "Печатать ещё 2 копии ?");
   EXPECT_EQ(prompts.shown.back().buttons, Buttons::YesNo);
   EXPECT_EQ(printer->documents, 1);
-  clock += 5.0;
+  clock.seconds += 5.0;
   EXPECT_TRUE(printPicture(*ws));
   EXPECT_EQ(printer->copies, 2);
   printState(*ws).justLoaded = true;  // just loaded by opening: no question either
-  clock += 1;
+  clock.seconds += 1;
   ws->params.setTn(11, "0");  // copies below one print one
   EXPECT_TRUE(printPicture(*ws));
   EXPECT_EQ(prompts.shown.size(), 1u);
@@ -239,7 +240,7 @@ TEST_F(PrintErrors, MessageNamesTheFailedStep) {
   EXPECT_FALSE(printPicture(*ws));
   EXPECT_EQ(lastShown(), "Ошибка печати PaintPicture\r\n482 Printer error");
   EXPECT_EQ(printState(*ws).step, 0);
-  clock += 10;
+  clock.seconds += 10;
   load(200, 300, kPrintA4Page);
   printer->paper = kPaperA3;
   printer->refusePaper = true;
@@ -267,7 +268,7 @@ TEST_F(PrintFixture, DrawnSizeFollowsTheFitOptionAndTheFileResolution) {
   ws->params.setChb(80, true);
   EXPECT_TRUE(printPicture(*ws));
   EXPECT_DOUBLE_EQ(printer->drawnWidth, 11906 - 2 * kMargin);
-  clock += 10;
+  clock.seconds += 10;
   ws->params.setChb(80, false);
   load(4800, 7000, kPrintA4Page, kPixelsPerMetre1200);
   EXPECT_TRUE(printPicture(*ws));
