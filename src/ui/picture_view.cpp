@@ -80,6 +80,15 @@ void PictureView::hideMagnifier() {
 void PictureView::remap() {
   mapping_ = fitPicture(image_.width(), image_.height(), width(), height(), mode_, scroll_,
                         sheetW_, sheetH_);
+  // The scaled picture is made when the view is next painted: a view that is not on screen
+  // (the edit view behind the page view, the A3 preview) costs nothing while a program runs.
+  scaled_ = QPixmap();
+  scaledStale_ = true;
+  update();
+}
+
+void PictureView::rebuildScaled() {
+  scaledStale_ = false;
   scaled_ = QPixmap();
   if (!image_.isNull()) {
     const int w = std::max(1, static_cast<int>(image_.width() * mapping_.scale + 0.5));
@@ -90,7 +99,6 @@ void PictureView::remap() {
                         : image_;
     scaled_ = QPixmap::fromImage(source.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
   }
-  update();
 }
 
 void PictureView::paintEvent(QPaintEvent*) {
@@ -99,6 +107,7 @@ void PictureView::paintEvent(QPaintEvent*) {
     p.drawPixmap(0, 0, still_);
     return;
   }
+  if (scaledStale_) rebuildScaled();
   if (scaled_.isNull()) return;
   p.drawPixmap(QPointF(mapping_.offsetX, mapping_.offsetY), scaled_);
   auto toView = [this](const PixRect& r) {

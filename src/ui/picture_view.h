@@ -23,6 +23,8 @@ public:
 
   // Takes the picture again (after every change of its pixels or size).
   void setPicture(const Bitmap* picture);
+  // The size of the picture shown (empty when none).
+  QSize pictureSize() const { return image_.size(); }
   void setStill(const QPixmap& pixmap);  // a snapshot instead of a picture
   void setFitMode(FitMode mode);
   FitMode fitMode() const { return mode_; }
@@ -55,10 +57,12 @@ protected:
 
 private:
   void remap();
+  void rebuildScaled();
 
   QImage image_;
   QPixmap still_;
   QPixmap scaled_;  // the picture at the view's scale, rebuilt when the mapping changes
+  bool scaledStale_ = false;
   ViewMapping mapping_;
   FitMode mode_ = FitMode::Window;
   double scroll_ = 0;

@@ -15,6 +15,9 @@
 #include <QtTest>
 
 #include "ops/open.h"
+#include "model/copy_state.h"
+#include "ops/file_printers.h"
+#include "ops/print.h"
 #include "automation/runner.h"
 #include "automation/composition.h"
 #include "model/workspace.h"
@@ -284,6 +287,34 @@ private slots:
     QCOMPARE(button->text(), QStringLiteral("Копировать"));
     QTest::qWait(3000);
     QVERIFY(ws.page.empty());
+  }
+
+  // What a program or the copy button makes is shown at once, and the print button takes
+  // the full A3 sheet on view, not the original.
+  void copiesAreShownAndTheFullSheetIsPrinted() {
+    TempDir d;
+    const std::string scan = d.at("scan.bmp");
+    QVERIFY(writeBitmap(scan, samplePage(1), kPixelsPerMetre600));
+    Workspace ws;
+    connectWorkspace(ws);
+    ws.shared.folders[kFolderSaved] = d.str();
+    PrinterList printers;
+    printers.add(std::make_unique<BmpFilePrinter>([&ws] { return ws.shared.folders[kFolderSaved]; }));
+    installPrinting(ws, &printers);
+    FormA4 w(ws);
+    ws.params.setChb(check::kRemind, false);
+    ws.params.setCheck(Check::ChA3, true);
+    QVERIFY(openPicture(ws, scan));
+    runText(ws, "Copy, 0, 0, 100, 140, 4, 4, 100, 0\r\nA3, 1");
+    QVERIFY(!ws.page.empty());
+    QCOMPARE(w.editView()->pictureSize(), QSize(ws.page.width, ws.page.height));
+    w.findChild<QPushButton*>(QStringLiteral("ComCopy"))->click();
+    runText(ws, "A3, 2");
+    QCOMPARE(copyState(ws).a3State, 2);
+    w.findChild<QPushButton*>(QStringLiteral("ComPrint"))->click();
+    ReadResult printed = readBitmap(d.at("Print-0001.bmp"), {}, nullptr);
+    QVERIFY(printed.ok());
+    QCOMPARE(printed.image.bitmap.width, ws.a3.width);
   }
 
   void closeIsRefusedOnCancelAndAsksForANameOnYes() {
