@@ -1,5 +1,6 @@
 #include "automation/runner.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <exception>
@@ -200,6 +201,13 @@ RunEnd runProgram(Workspace& ws, bool byTextDrawing) {
   return end;
 }
 
+// The length of the line end at `at`: 2 for CR LF, 1 for LF or CR alone, 0 for none.
+std::size_t lineEndLength(std::string_view text, std::size_t at) {
+  if (at >= text.size()) return 0;
+  if (text[at] == '\r') return text.substr(at, 2) == kCrLf ? 2 : 1;
+  return text[at] == '\n' ? 1 : 0;
+}
+
 }  // namespace
 
 ProgramLine nextProgramLine(std::string_view text, std::string_view upper, std::size_t position) {
@@ -208,9 +216,9 @@ ProgramLine nextProgramLine(std::string_view text, std::string_view upper, std::
     out.next = text.size();
     return out;
   }
-  const std::size_t crlf = text.find(kCrLf, position);
-  const std::size_t end = crlf == std::string_view::npos ? text.size() : crlf;
-  out.next = crlf == std::string_view::npos ? text.size() : crlf + 2;
+  // Any line end ends a command: CR LF, and LF or CR alone as other editors write them.
+  const std::size_t end = std::min(text.find_first_of("\r\n", position), text.size());
+  out.next = end + lineEndLength(text, end);
   out.text = std::string(text.substr(position, end - position));
   const char c = text[position];
   if ((c == 'X' || c == 'x') && upper.substr(position, end - position).find("</TEXT>") == std::string_view::npos) {
@@ -219,7 +227,9 @@ ProgramLine nextProgramLine(std::string_view text, std::string_view upper, std::
       const std::size_t close = upper.find("</TEXT>", open);
       if (close != std::string_view::npos) {
         out.text = std::string(text.substr(position, close + 7 - position));
-        out.next = std::min(text.size(), close + 7 + 2);
+        const std::size_t after = close + 7;
+        const std::size_t ending = lineEndLength(text, after);
+        out.next = std::min(text.size(), after + (ending ? ending : 2));
       }
     }
   }
@@ -240,8 +250,11 @@ std::string rearrangeTrailingNew(const std::string& text) {
 
 RunEnd runAll(Workspace& ws) {
   takeProgramText(ws);
-  const std::string arranged = rearrangeTrailingNew(ws.program.text);
-  if (arranged != ws.program.text) {
+  // The rearrangement looks for CR LF line ends; a text with other line ends is only
+  // rewritten when its last line moves.
+  const std::string lines = toCrLf(ws.program.text);
+  const std::string arranged = rearrangeTrailingNew(lines);
+  if (arranged != lines) {
     ws.params.setTz(text::kProgram, arranged);
     ws.program.text = ws.params.tz(text::kProgram);
     ws.program.changed = false;
@@ -405,14 +418,42 @@ bool runPendingProgram(Workspace& ws, const StartupTimer& timer) {
 
 namespace {
 
+// A program line as the terminal is to show it: control characters (C0, DEL and the C1
+// ones, U+0080..U+009F) written as \xNN, so that a line cannot move the cursor, change
+// colours or send the terminal commands. Other bytes, UTF-8 letters among them, stay.
+std::string terminalSafe(std::string_view line) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(line.size());
+  auto escape = [&](unsigned char b) {
+    out += "\\x";
+    out += kHex[b >> 4];
+    out += kHex[b & 15];
+  };
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const auto b = static_cast<unsigned char>(line[i]);
+    if (b < 0x20 || b == 0x7F) {
+      escape(b);
+    } else if (b == 0xC2 && i + 1 < line.size() && static_cast<unsigned char>(line[i + 1]) >= 0x80 &&
+               static_cast<unsigned char>(line[i + 1]) <= 0x9F) {
+      escape(b);
+      escape(static_cast<unsigned char>(line[++i]));
+    } else {
+      out += static_cast<char>(b);
+    }
+  }
+  return out;
+}
+
 // The only view of a hidden run: each program line on standard error.
 class StderrRunReport final : public ViewObserver {
 public:
   void programLine(const std::string& line, std::size_t position, std::size_t length) override {
-    const std::size_t cut = line.find(kCrLf);
-    const std::string first = cut == std::string::npos ? line : line.substr(0, cut) + " ...";
+    const std::size_t cut = line.find_first_of("\r\n");
+    std::string shown = terminalSafe(std::string_view(line).substr(0, cut));
+    if (cut != std::string::npos) shown += " ...";
     const int percent = length == 0 ? 100 : static_cast<int>(position * 100 / length);
-    std::fprintf(stderr, "[%3d %%] %s\n", percent, first.c_str());
+    std::fprintf(stderr, "[%3d %%] %s\n", percent, shown.c_str());
     std::fflush(stderr);
   }
 };

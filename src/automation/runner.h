@@ -19,9 +19,10 @@ struct ProgramLine {
   std::size_t next = 0;
 };
 
-// The line at `position`. An X line whose text block ("<TEXT>" ... "</TEXT>", any letter
-// case) runs over several lines is read up to its "</TEXT>"; the next line then starts two
-// characters after it. `upper` is the program text in upper case (same byte positions).
+// The line at `position`; lines end with CR LF, LF or CR. An X line whose text block
+// ("<TEXT>" ... "</TEXT>", any letter case) runs over several lines is read up to its
+// "</TEXT>"; the next line then starts after the line end there (two characters when none
+// follows). `upper` is the program text in upper case (same byte positions).
 ProgramLine nextProgramLine(std::string_view text, std::string_view upper, std::size_t position);
 
 // A program whose last line begins with NEW: the line moves to the top when it is the only
@@ -95,7 +96,7 @@ public:
 bool runPendingProgram(Workspace& ws, const StartupTimer& timer);
 
 // Hidden runs: each command line that runs is written to standard error with the share
-// of the program done ("[ 40 %] Open, SRC=...").
+// of the program done ("[ 40 %] Open, SRC=..."), its control characters shown as \xNN.
 void reportRunOnStderr(Workspace& ws);
 
 

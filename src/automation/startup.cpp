@@ -8,6 +8,7 @@
 
 #include "base/fields.h"
 #include "base/files.h"
+#include "base/text_codec.h"
 
 namespace fs = std::filesystem;
 
@@ -133,7 +134,9 @@ ActionProgramText readActionProgram(const std::string& path) {
   ActionProgramText out;
   if (path.empty() || !fileExists(path)) return out;
   if (auto text = readTextFile(path)) {
-    out.text = std::move(*text);
+    // Files written elsewhere may end lines with LF or CR alone; the program text and the
+    // reader of one command work with CR LF.
+    out.text = toCrLf(*text);
     out.read = true;
   }
   return out;

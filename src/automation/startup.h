@@ -64,7 +64,8 @@ using WorkingFolders = std::array<std::string, 6>;
 // when missing (a failure to create is not reported).
 WorkingFolders makeWorkingFolders(const std::string& install);
 
-// The action program named on the command line, read whole (Windows-1251 to UTF-8).
+// The action program named on the command line, read whole (Windows-1251 to UTF-8, any
+// line ends made CR LF).
 struct ActionProgramText {
   std::string text;   // empty when the file was not read
   bool read = false;  // the file existed and was read

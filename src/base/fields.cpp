@@ -1,8 +1,8 @@
 #include "base/fields.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 #include "base/numeric.h"
@@ -103,14 +103,16 @@ std::string formatNumber(double value, int decimals) {
   // Half away from zero; a product that lies a hair below .5 only through binary
   // representation (2.25 * 10 is exact, 1.005 * 100 is not) still counts as a tie.
   const double scaled = std::fabs(value) * static_cast<double>(scale);
-  if (scaled >= 9e15) {
-    char big[64];
-    std::snprintf(big, sizeof big, "%.0f", value);
-    return big;
+  // The reader takes magnitudes of 1e8 and more as 0, so a value that would be written
+  // that large is written as the largest one it keeps at these decimals (99999999.9 at
+  // one decimal): the text always reads back as the nearest value it can hold.
+  const long long limit = 100000000LL * scale - 1;
+  long long units = limit;
+  if (scaled < static_cast<double>(limit)) {
+    double whole = std::floor(scaled);
+    if (scaled - whole >= 0.5 - 1e-9) whole += 1.0;
+    units = std::min(static_cast<long long>(whole), limit);
   }
-  double whole = std::floor(scaled);
-  if (scaled - whole >= 0.5 - 1e-9) whole += 1.0;
-  const auto units = static_cast<long long>(whole);
   if (units == 0) return "0";
   long long intPart = units / scale, frac = units % scale;
   std::string out = value < 0 ? "-" : "";

@@ -25,7 +25,9 @@ double parseNumber(std::string_view text, Prompts* prompts = nullptr);
 bool isNumeric(std::string_view text);
 
 // The program-wide number formatter: rounded half away from zero to `decimals` (1..5)
-// decimals, shortest form, "." as the point ("2.25" -> "2.3", "2.0" -> "2").
+// decimals, shortest form, "." as the point ("2.25" -> "2.3", "2.0" -> "2"). A value that
+// rounds to a magnitude of 1e8 or more, which parseNumber would read as 0, is written as
+// the largest magnitude kept at these decimals, sign kept ("-99999999.9" at one decimal).
 std::string formatNumber(double value, int decimals);
 
 // The noun after a number of copies: "копию", "копии" or "копий".

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "base/text_codec.h"
@@ -43,6 +45,47 @@ std::optional<std::string> readWholeFile(const std::string& path) {
   return data;
 }
 
+namespace {
+
+// The file a path names: symbolic links followed to the file they point to (which may not
+// exist yet), so that a save replaces that file and leaves the link in place.
+std::string followLinks(std::string path) {
+  for (int depth = 0; depth < 40; ++depth) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+    std::error_code ec;
+    const fs::path target = fs::read_symlink(path, ec);
+    if (ec) break;
+    path = target.is_absolute() ? target.string() : (fs::path(path).parent_path() / target).string();
+  }
+  return path;
+}
+
+bool writeAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    const ssize_t n = ::write(fd, data.data(), data.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+// Makes a rename in the folder durable; not every file system can sync a folder, and the
+// new file is already in place then, so a failure here is not a failed save.
+void syncFolder(const std::string& file) {
+  std::string folder = parentFolder(file);
+  if (folder.empty()) folder = ".";
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+}  // namespace
+
 bool writeFileAtomic(const std::string& path, std::initializer_list<std::string_view> parts,
                      std::string* error) {
   auto reason = [&](int code, const char* fallback) {
@@ -50,34 +93,37 @@ bool writeFileAtomic(const std::string& path, std::initializer_list<std::string_
     return false;
   };
   if (fileNamePart(path).empty()) return reason(0, "нет имени файла");
-  // A new temporary file beside the target: "x" makes sure no other file is reused.
+  const std::string target = followLinks(path);
+  // A new temporary file beside the target: O_EXCL makes sure no other file is reused.
   static std::atomic<unsigned> counter{0};
   std::string temp;
-  std::FILE* f = nullptr;
-  for (int attempt = 0; attempt < 16 && !f; ++attempt) {
-    temp = path + ".~tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-    errno = 0;
-    f = std::fopen(temp.c_str(), "wbx");
-    if (!f && errno != EEXIST) break;
+  int fd = -1;
+  for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+    temp = target + ".~tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) break;
   }
-  if (!f) return reason(errno, "файл не создаётся");
+  if (fd < 0) return reason(errno, "файл не создаётся");
   bool ok = true;
+  int code = 0;
+  auto fail = [&] {
+    if (ok) code = errno;
+    ok = false;
+  };
+  // The file replaced keeps its permissions; a new one has those the umask leaves.
+  struct stat old;
+  if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode) && ::fchmod(fd, old.st_mode & 07777) != 0) fail();
   for (std::string_view part : parts)
-    ok = ok && (part.empty() || std::fwrite(part.data(), 1, part.size(), f) == part.size());
-  ok = ok && std::fflush(f) == 0;
-  int code = ok ? 0 : errno;
-  if (std::fclose(f) != 0 && ok) {
-    ok = false;
-    code = errno;
-  }
-  if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
-    ok = false;
-    code = errno;
-  }
+    if (ok && !writeAll(fd, part)) fail();
+  // The bytes are on the disk before the name points to them.
+  if (ok && ::fsync(fd) != 0) fail();
+  if (::close(fd) != 0) fail();
+  if (ok && std::rename(temp.c_str(), target.c_str()) != 0) fail();
   if (!ok) {
-    std::remove(temp.c_str());
+    ::unlink(temp.c_str());
     return reason(code, "ошибка записи");
   }
+  syncFolder(target);
   return true;
 }
 

@@ -14,9 +14,10 @@ bool fileExists(const std::string& path);
 bool folderExists(const std::string& path);
 std::optional<std::string> readWholeFile(const std::string& path);
 // Writes the parts one after the other as the whole file, atomically: into a new temporary
-// file beside the target (created exclusively, never an existing file), flushed, then
-// renamed over the target. On failure the target is untouched, the temporary file is gone,
-// and *error holds a short reason.
+// file beside the target (created exclusively, never an existing file), synced to the disk,
+// then renamed over the target, and the folder synced. A symbolic link is followed: the file
+// it points to is replaced and the link stays. A replaced file keeps its permissions. On
+// failure the target is untouched, the temporary file is gone, and *error holds a short reason.
 bool writeFileAtomic(const std::string& path, std::initializer_list<std::string_view> parts,
                      std::string* error = nullptr);
 inline bool writeFileAtomic(const std::string& path, std::string_view data, std::string* error = nullptr) {

@@ -325,7 +325,8 @@ QUILLARO_AVX512_COMPRESS __m512i exactHalves512(__m512i q, __mmask64 halves,
   // an undefined operand.
   constexpr __mmask8 all8 = 0xFF;
   constexpr int kRound = _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC;
-  alignas(64) std::uint8_t packed[3][64 + 16];
+  // Rows of 128 bytes keep every row on a 64-byte boundary for the aligned 512-bit stores.
+  alignas(64) std::uint8_t packed[3][128];
   alignas(16) std::uint8_t result[64 + 16];
   for (int c = 0; c < 3; ++c)
     _mm512_store_si512(packed[c], _mm512_maskz_compress_epi8(halves, ch[c]));

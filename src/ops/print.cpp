@@ -5,6 +5,7 @@
 #include <ctime>
 #include <filesystem>
 #include <memory>
+#include <random>
 #include <system_error>
 
 #include "base/controls.h"
@@ -23,7 +24,23 @@ namespace quillaro {
 namespace {
 
 constexpr double kTwipsPerMm = 1440.0 / 25.4;
-constexpr const char* kTempPrintName = "ForPrint.bmp";
+
+// A hidden name that no file in the folder has, for the print's temporary page: the page
+// never replaces, and its removal never takes, a file of the user's.
+std::string freeTempPrintName(const std::string& folder) {
+  static std::mt19937_64 rng{std::random_device{}() ^
+                             static_cast<std::uint64_t>(
+                                 std::chrono::steady_clock::now().time_since_epoch().count())};
+  static const char digits[] = "0123456789abcdef";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name = ".quillaro-print-";
+    std::uint64_t r = rng();
+    for (int k = 0; k < 16; ++k, r >>= 4) name += digits[r & 15];
+    name += ".bmp";
+    if (!fileExists(picturePathFor(folder, name))) return name;
+  }
+  return ".quillaro-print.bmp";  // asked about as any existing file would be
+}
 
 std::string errorMessage(Workspace& ws, int step, const PrinterError& e) {
   const char* head = step == 1   ? "Ошибка загрузки для печати"
@@ -50,16 +67,17 @@ ShownView viewShown(Workspace& ws) {
   return ShownView::Original;
 }
 
-// Saves the fresh copy (or the full sheet) into the temporary file so that it is loaded for
-// printing. What the save marks (saved copy, emptied sheet, last saved name) is put back:
-// the temporary file is deleted, so the copy itself is still unsaved.
+// Saves the fresh copy (or the full sheet) into a temporary file of its own so that it is
+// loaded for printing. What the save marks (saved copy, emptied sheet, last saved name) is
+// put back: the temporary file is deleted, so the copy itself is still unsaved. No file of
+// the user's is touched: the temporary page has a hidden name no file has.
 void saveFreshCopyForPrint(Workspace& ws) {
   ParamStore& p = ws.params;
   CopyState& cs = copyState(ws);
   const std::string folder = ws.shared.folders[kFolderSaved];
-  const std::string path = picturePathFor(folder, kTempPrintName);
-  std::error_code ec;
-  std::filesystem::remove(path, ec);  // a leftover of an earlier run
+  const std::string tempName = freeTempPrintName(folder);
+  const std::string path = picturePathFor(folder, tempName);
+  const bool madeHere = !fileExists(path);
 
   const bool printAfter = p.chb(check::kPrintAfter);
   const bool loadSaved = p.chb(check::kLoadSaved);
@@ -77,7 +95,7 @@ void saveFreshCopyForPrint(Workspace& ws) {
     p.setChb(check::kLoadSaved, true);
     p.setChb(check::kOpenAfterSave, false);
   }
-  p.setHeld(Held::TextFileName, kTempPrintName);
+  p.setHeld(Held::TextFileName, tempName);
   const bool saved = savePanel(ws);
   {
     ParamStore::QuietScope quiet(p);
@@ -96,7 +114,9 @@ void saveFreshCopyForPrint(Workspace& ws) {
       p.setCaption(namedLabelId(NamedLabel::LabA4inA3), a3Caption);
     }
   }
-  std::filesystem::remove(path, ec);
+  // Only a file this print made.
+  std::error_code ec;
+  if (madeHere) std::filesystem::remove(path, ec);
 }
 
 }  // namespace

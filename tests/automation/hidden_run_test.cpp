@@ -52,6 +52,22 @@ TEST_F(HiddenRun, StartUpRunsTheProgramBeforeAnyWindow) {
   EXPECT_EQ(prompts.shown[0].text, "Действие недоступно: Text");
 }
 
+TEST_F(HiddenRun, ProgramFileWithLfOrCrLineEndsRunsEveryLine) {
+  ASSERT_TRUE(writeFileAtomic(path("book.pfp"), "' book\nNew, L, F=A5\rX, 1, 2, 3, 4, FS=20 <TEXT>a\nb</TEXT>\n"));
+  testing::ScriptedPrompts prompts;
+  Workspace ws(&prompts);
+  connectWorkspace(ws);
+  LaunchOptions options;
+  options.installFolder = path("home");
+  options.programFolder = path("home");
+  const LaunchResult r = launch(ws, path("book.pfp") + " hide=1 exit=1", options);
+  EXPECT_TRUE(r.programRan);
+  EXPECT_EQ(ws.image.bitmap.width, 4960);  // the New line made a landscape A5 sheet
+  EXPECT_EQ(ws.image.bitmap.height, 3508);
+  ASSERT_EQ(prompts.shown.size(), 1u);  // and the X line after it was read
+  EXPECT_EQ(prompts.shown[0].text, "Действие недоступно: Text");
+}
+
 #ifdef QUILLARO_EXE
 struct Exit {
   int status = -1;

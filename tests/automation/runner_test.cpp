@@ -120,6 +120,24 @@ TEST(RunnerLines, TextBlocksOfXLinesSpanLines) {
   EXPECT_EQ(nextProgramLine(text, text, 0).next, text.size());
 }
 
+TEST(RunnerLines, LfAndCrAloneEndLinesToo) {
+  struct Case { const char* text; std::size_t from; const char* want; std::size_t next; };
+  for (const Case c : {
+           Case{"Over\nLeft", 0, "Over", 5},
+           {"Over\rLeft", 0, "Over", 5},
+           {"Over\r\nLeft", 0, "Over", 6},
+           {"Over\r\r\nLeft", 0, "Over", 5},  // a CR alone, then an empty CR LF line
+           {"Over\n\rLeft", 5, "", 6},
+           {"X, 1, <TEXT>a\nb</TEXT>\nOver", 0, "X, 1, <TEXT>a\nb</TEXT>", 23},
+           {"X, 1, <TEXT>a\rb</TEXT>\rOver", 0, "X, 1, <TEXT>a\rb</TEXT>", 23},
+           {"X, 1, <TEXT>a\nb</TEXT>\r\nOver", 0, "X, 1, <TEXT>a\nb</TEXT>", 24}}) {
+    const std::string text = c.text;
+    const ProgramLine line = nextProgramLine(text, upperUtf8(text), c.from);
+    EXPECT_EQ(line.text, c.want) << c.text;
+    EXPECT_EQ(line.next, c.next) << c.text;
+  }
+}
+
 TEST(RunnerNew, TrailingNewMovesToTheTopOrIsRemoved) {
   EXPECT_EQ(rearrangeTrailingNew("Over\r\nRight\r\nNew, L"), "New, L\r\nOver\r\nRight\r\n");
   EXPECT_EQ(rearrangeTrailingNew("Over\r\nNew, L\r\n"), "New, L\r\n\r\nOver\r\n");
@@ -257,6 +275,39 @@ TEST_F(Runner, StopRequestIsClearedAtTheStartAndEndsTheLoopBeforeTheNextOperatio
   EXPECT_FALSE(readOneCommand(ws, 0).found);
   program("");
   EXPECT_FALSE(readOneCommand(ws, 5).found);
+}
+
+TEST_F(Runner, ProgramsWithLfOrCrLineEndsRunEveryLine) {
+  program("Over\nRight\rLeft\r\n\nOver\n");
+  EXPECT_EQ(runAll(ws), RunEnd::Finished);
+  EXPECT_EQ(spy.steps, (Texts{"over", "right", "left", "over"}));
+  EXPECT_EQ(p.tz(0), "Over\nRight\rLeft\r\n\nOver\n");  // no line moved: the text stays
+  spy.steps.clear();
+  runText(ws, "Left\rOver");
+  EXPECT_EQ(spy.steps, (Texts{"left", "over"}));
+  // A trailing New line moves to the top as in a CR LF text.
+  spy.steps.clear();
+  program("Over\nNew, L");
+  EXPECT_EQ(runAll(ws), RunEnd::Finished);
+  EXPECT_EQ(p.tz(0), "New, L\r\nOver\r\n");
+  EXPECT_GT(ws.image.bitmap.width, ws.image.bitmap.height);
+  EXPECT_EQ(spy.steps, Texts{"over"});
+}
+
+TEST_F(Runner, HiddenRunShowsControlCharactersEscaped) {
+  reportRunOnStderr(ws);
+  ::testing::internal::CaptureStderr();
+  runText(ws, "X, 1, 1, 1, 1, <TEXT>\x1B[2J\x1B]0;\xD0\xBA\xD0\xBD\x07\x7F\t</TEXT>\r\n"
+              "X, 2, 2, 1, 1, <TEXT>\xC2\x9B" "31m\xC2\xA0" "a\nb</TEXT>\r\nOver");
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(err.find_first_of("\x1B\x07\x7F\t"), std::string::npos) << err;
+  EXPECT_NE(err.find("] X, 1, 1, 1, 1, <TEXT>\\x1B[2J\\x1B]0;\xD0\xBA\xD0\xBD\\x07\\x7F\\x09</TEXT>\n"),
+            std::string::npos) << err;
+  // C1 controls are escaped, other two-byte letters (no-break space here) kept; a line
+  // running on shows its first part.
+  EXPECT_NE(err.find("] X, 2, 2, 1, 1, <TEXT>\\xC2\\x9B31m\xC2\xA0" "a ...\n"), std::string::npos) << err;
+  EXPECT_NE(err.find("[100 %] Over\n"), std::string::npos) << err;
+  EXPECT_EQ(spy.steps, Texts{"over"});
 }
 
 TEST_F(Runner, LineFlagsSkipCopiesAndFeedTheOtherCommands) {

@@ -123,5 +123,12 @@ TEST(ActionProgramFile, ReadAsWindows1251ButNotAFolder) {
   EXPECT_FALSE(readActionProgram(tmp.str()).read);  // a folder is not a program
 }
 
+TEST(ActionProgramFile, AnyLineEndIsReadAsCrLf) {
+  TempDir tmp;
+  EXPECT_EQ(readActionProgram(tmp.file("lf.pfp", "Over\nLeft\rRight\r\n\n")).text,
+            "Over\r\nLeft\r\nRight\r\n\r\n");
+  EXPECT_EQ(readActionProgram(tmp.file("crlf.pfp", "Over\r\n\r\nLeft")).text, "Over\r\n\r\nLeft");
+}
+
 }  // namespace
 }  // namespace quillaro

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 #include "base/fields.h"
@@ -69,6 +70,23 @@ TEST(NumberFormatter, HalfAwayFromZeroShortestFormOneToFiveDecimals) {
                        {3.05, 2, "3.05"}, {9.96, 1, "10"}, {94.488, 1, "94.5"}, {1.23456789, 0, "1.2"},
                        {1.23456789, 9, "1.23457"}, {1.0 / 0.0, 2, "0"}})
     EXPECT_EQ(formatNumber(c.v, c.decimals), c.want) << c.v << " " << c.decimals;
+}
+
+// The reader takes magnitudes of 1e8 and more as 0, so a value that rounds that far is
+// written as the largest magnitude the reader keeps; just below, values are as usual.
+TEST(NumberFormatter, NeverWritesANumberTheReaderTakesAsZero) {
+  struct Case { double v; int decimals; const char* want; };
+  for (const Case c : {Case{99999999.94, 1, "99999999.9"}, {99999999.95, 1, "99999999.9"},
+                       {99999999.96, 1, "99999999.9"}, {-99999999.94, 1, "-99999999.9"},
+                       {-99999999.96, 1, "-99999999.9"}, {99999999.994, 2, "99999999.99"},
+                       {99999999.996, 2, "99999999.99"}, {-99999999.996, 2, "-99999999.99"},
+                       {100000000.0, 1, "99999999.9"}, {-100000000.0, 3, "-99999999.999"},
+                       {1e20, 5, "99999999.99999"}, {-1e20, 1, "-99999999.9"},
+                       {99999998.96, 1, "99999999"}}) {
+    const std::string text = formatNumber(c.v, c.decimals);
+    EXPECT_EQ(text, c.want) << c.v << " " << c.decimals;
+    EXPECT_EQ(parseNumber(text), std::strtod(text.c_str(), nullptr)) << text;
+  }
 }
 
 TEST(KeyValues, KeyNeedsABlankBeforeItAndEqualsAfter) {

@@ -58,6 +58,57 @@ TEST(AtomicWrite, FailureKeepsOldFile) {
   EXPECT_EQ(std::distance(fs::directory_iterator(d.path), fs::directory_iterator()), 2);
 }
 
+TEST(AtomicWrite, ThroughLinksTheFileTheyPointToIsReplaced) {
+  TempDir d;
+  d.sub("real");
+  const auto real = d.file("real/a.txt", "old");
+  fs::create_symlink("real/a.txt", d.path / "link.txt");
+  fs::create_symlink("link.txt", d.path / "chain.txt");
+  fs::create_symlink("real/b.txt", d.path / "dangling.txt");
+  ASSERT_TRUE(writeFileAtomic(d.at("link.txt"), "new"));
+  EXPECT_TRUE(fs::is_symlink(d.path / "link.txt"));
+  EXPECT_EQ(*readWholeFile(real), "new");
+  ASSERT_TRUE(writeFileAtomic(d.at("chain.txt"), "third"));
+  EXPECT_TRUE(fs::is_symlink(d.path / "chain.txt"));
+  EXPECT_TRUE(fs::is_symlink(d.path / "link.txt"));
+  EXPECT_EQ(*readWholeFile(real), "third");
+  // A link to a file not made yet makes that file.
+  ASSERT_TRUE(writeFileAtomic(d.at("dangling.txt"), "made"));
+  EXPECT_TRUE(fs::is_symlink(d.path / "dangling.txt"));
+  EXPECT_EQ(*readWholeFile(d.at("real/b.txt")), "made");
+  EXPECT_EQ(std::distance(fs::directory_iterator(d.path / "real"), fs::directory_iterator()), 2);
+  EXPECT_EQ(std::distance(fs::directory_iterator(d.path), fs::directory_iterator()), 4);
+}
+
+TEST(AtomicWrite, ReplacedFileKeepsItsPermissions) {
+  TempDir d;
+  const auto f = d.file("secret.txt", "old");
+  fs::permissions(f, fs::perms::owner_read | fs::perms::owner_write);
+  ASSERT_TRUE(writeFileAtomic(f, "new"));
+  EXPECT_EQ(fs::status(f).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+  const auto g = d.file("shared.txt", "old");
+  fs::permissions(g, fs::perms::owner_all | fs::perms::group_read | fs::perms::others_read);
+  ASSERT_TRUE(writeFileAtomic(g, "new"));
+  EXPECT_EQ(fs::status(g).permissions() & fs::perms::all,
+            fs::perms::owner_all | fs::perms::group_read | fs::perms::others_read);
+  EXPECT_EQ(*readWholeFile(g), "new");
+}
+
+TEST(AtomicWrite, FailureThroughALinkOrWithANameTooLongKeepsOldFile) {
+  TempDir d;
+  // Root may write anywhere: the temporary file is kept from being made by its name, which
+  // is longer than the file's own.
+  const auto f = d.file(std::string(250, 'n'), "old");
+  std::string err;
+  EXPECT_FALSE(writeFileAtomic(f, "new", &err));
+  EXPECT_FALSE(err.empty());
+  EXPECT_EQ(*readWholeFile(f), "old");
+  fs::create_symlink("missing/x.txt", d.path / "link.txt");
+  EXPECT_FALSE(writeFileAtomic(d.at("link.txt"), "new", &err));
+  EXPECT_TRUE(fs::is_symlink(d.path / "link.txt"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(d.path), fs::directory_iterator()), 2);
+}
+
 TEST(TextFiles, WrittenAsCp1251WithCrLfAndReadBack) {
   TempDir d;
   const auto f = d.at("t.txt");

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "support/test_clock.h"
 #include "base/controls.h"
@@ -189,6 +191,26 @@ TEST_F(PrintFreshCopy, TemporarySaveLeavesTheCopyUnsaved) {
   EXPECT_FALSE(fs::exists(root / "ForPrint.bmp"));
   EXPECT_FALSE(ws->shared.copySaved);
   EXPECT_EQ(ws->params.held(Held::TextFileName), "");
+}
+
+// The temporary page never takes a name of the user's: a file of the user's called
+// "ForPrint.bmp" is left as it was, and the folder holds nothing more afterwards.
+TEST_F(PrintFreshCopy, UsersFilesInTheSaveFolderAreLeftAlone) {
+  const std::string own = "the user's own picture, not a bitmap at all";
+  ASSERT_TRUE(writeFileAtomic((root / "ForPrint.bmp").string(), own));
+  CopyState& cs = copyState(*ws);
+  ws->page = Bitmap::create(300, 400, 1);
+  ws->page.setWhite(3, 4, false);
+  cs.copyMade = cs.freshCopy = true;
+  ws->shared.copySaved = false;
+  EXPECT_TRUE(printPicture(*ws));
+  EXPECT_EQ(printer->drawnPixels, 300);
+  EXPECT_FALSE(printState(*ws).picture.isWhite(3, 4));
+  EXPECT_EQ(readWholeFile((root / "ForPrint.bmp").string()), own);
+  std::vector<std::string> left;
+  for (const auto& e : fs::directory_iterator(root)) left.push_back(e.path().filename().string());
+  EXPECT_EQ(left, std::vector<std::string>{"ForPrint.bmp"});
+  EXPECT_TRUE(prompts.shown.empty());  // nor asked about replacing anything
 }
 
 TEST_F(PrintFreshCopy, FullA3SheetStaysAfterPrinting) {
