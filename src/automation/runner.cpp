@@ -137,6 +137,7 @@ RunEnd runProgram(Workspace& ws, bool byTextDrawing) {
   const std::string program = ws.program.text;
   a.upperProgram = upperUtf8(program);
   const std::string upper = a.upperProgram;
+  const std::size_t lastClose = upper.rfind("</TEXT>");
   a.stopRequest = false;
   a.copyDone = false;
   a.linePosition = 0;
@@ -156,7 +157,7 @@ RunEnd runProgram(Workspace& ws, bool byTextDrawing) {
       newSheet(ws, 0, true);
     }
     while (a.linePosition < program.size()) {
-      const ProgramLine line = nextProgramLine(program, upper, a.linePosition);
+      const ProgramLine line = nextProgramLine(program, upper, a.linePosition, lastClose);
       a.linePosition = line.next;
       if (!startsWithCommandLetter(line.text)) continue;
       ws.view->programLine(line.text, a.linePosition, program.size());
@@ -211,6 +212,11 @@ std::size_t lineEndLength(std::string_view text, std::size_t at) {
 }  // namespace
 
 ProgramLine nextProgramLine(std::string_view text, std::string_view upper, std::size_t position) {
+  return nextProgramLine(text, upper, position, upper.rfind("</TEXT>"));
+}
+
+ProgramLine nextProgramLine(std::string_view text, std::string_view upper, std::size_t position,
+                            std::size_t lastClose) {
   ProgramLine out;
   if (position >= text.size()) {
     out.next = text.size();
@@ -221,9 +227,12 @@ ProgramLine nextProgramLine(std::string_view text, std::string_view upper, std::
   out.next = end + lineEndLength(text, end);
   out.text = std::string(text.substr(position, end - position));
   const char c = text[position];
-  if ((c == 'X' || c == 'x') && upper.substr(position, end - position).find("</TEXT>") == std::string_view::npos) {
-    const std::size_t open = upper.find("<TEXT>", position);
-    if (open != std::string_view::npos && open < end) {
+  const std::string_view line = upper.substr(position, end - position);
+  if ((c == 'X' || c == 'x') && line.find("</TEXT>") == std::string_view::npos) {
+    const std::size_t openInLine = line.find("<TEXT>");
+    const std::size_t open = openInLine == std::string_view::npos ? openInLine : position + openInLine;
+    // Only a block with a "</TEXT>" somewhere after it is searched for its end.
+    if (open != std::string_view::npos && lastClose != std::string_view::npos && lastClose > open) {
       const std::size_t close = upper.find("</TEXT>", open);
       if (close != std::string_view::npos) {
         out.text = std::string(text.substr(position, close + 7 - position));

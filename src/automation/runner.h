@@ -22,7 +22,11 @@ struct ProgramLine {
 // The line at `position`; lines end with CR LF, LF or CR. An X line whose text block
 // ("<TEXT>" ... "</TEXT>", any letter case) runs over several lines is read up to its
 // "</TEXT>"; the next line then starts after the line end there (two characters when none
-// follows). `upper` is the program text in upper case (same byte positions).
+// follows). `upper` is the program text in upper case (same byte positions). `lastClose`
+// is the position of the last "</TEXT>" of the text (npos: none); a caller that reads a
+// whole program passes it, so that blocks that are never closed cost no search each.
+ProgramLine nextProgramLine(std::string_view text, std::string_view upper, std::size_t position,
+                            std::size_t lastClose);
 ProgramLine nextProgramLine(std::string_view text, std::string_view upper, std::size_t position);
 
 // A program whose last line begins with NEW: the line moves to the top when it is the only

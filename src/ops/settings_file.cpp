@@ -1,5 +1,7 @@
 #include "ops/settings_file.h"
 
+#include <algorithm>
+
 #include <cstdint>
 
 #include "base/fields.h"
@@ -235,7 +237,14 @@ int checkValue(Workspace& ws, const std::string& value) {
 }  // namespace
 
 std::string existingFolderOrParent(std::string folder) {
-  while (!folderExists(folder)) {
+  // No folder has a path longer than the system allows: such a path is cut back to a
+  // separator within that length first, so that a hostile value costs linear time.
+  constexpr std::size_t kLongestPath = 4096;
+  if (folder.size() > kLongestPath) {
+    const auto p = folder.find_last_of("/\\", kLongestPath);
+    folder.resize(p == std::string::npos ? 0 : std::max<std::size_t>(p, 1));
+  }
+  while (!folder.empty() && !folderExists(folder)) {
     const auto p = folder.find_last_of("/\\");
     if (p == std::string::npos) break;
     if (p == 0) {

@@ -123,6 +123,11 @@ TEST(SettingsRead, MissingFolderFallsBackToNearestParent) {
   EXPECT_EQ(ws.shared.folders[kFolderSaved], tmp.str());
   EXPECT_EQ(existingFolderOrParent("Q:\\Scans\\2024"), "Q:");
   EXPECT_EQ(existingFolderOrParent("/no-such-root-folder/a/b"), "/");
+  // A hostile path of 80 KB of missing folders falls back at once to what exists.
+  std::string deep = tmp.str();
+  while (deep.size() < 80000) deep += "/x";
+  EXPECT_EQ(existingFolderOrParent(deep), tmp.str());
+  EXPECT_EQ(existingFolderOrParent("/" + std::string(5000, 'x')), "/");
 }
 
 TEST(SettingsRead, MaskIsNotConfusedWithLongerKeys) {
