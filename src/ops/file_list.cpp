@@ -108,7 +108,12 @@ FileList::FileList(Workspace& ws) : ws_(ws) {}
 
 void FileList::stop() { ws_.params.setChb(check::kAutoCopy, false); }
 
-bool FileList::open(const std::string& path) { return openPicture(ws_, path); }
+// A picture opened from the list is shown whatever the opening itself redrew.
+bool FileList::open(const std::string& path) {
+  const bool opened = openPicture(ws_, path);
+  if (opened) ws_.view->pictureChanged();
+  return opened;
+}
 
 void FileList::setPictureFolder() {
   auto& folders = ws_.shared.folders;

@@ -859,7 +859,7 @@ void FormA4::runCommand(const KeyCommand& c) {
     }
     case Cmd::OpenPicture: folderButton(5); break;
     case Cmd::Reopen:
-      if (!ws_.image.path.empty()) openPicture(ws_, ws_.image.path);
+      if (!ws_.image.path.empty() && openPicture(ws_, ws_.image.path)) showPicture();
       break;
     case Cmd::TurnOver: turn(TurnDirection::Over); break;
     case Cmd::TurnLeft: turn(TurnDirection::Left); break;

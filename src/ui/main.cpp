@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
   window.setProgramRunner([&ws] { runAll(ws); });
   qtPrompts.setParent(&window);
   window.show();
-  if (!args.openAtStart.empty()) openPicture(ws, args.openAtStart);
+  if (!args.openAtStart.empty() && openPicture(ws, args.openAtStart)) window.showPicture();
   if (started.programPending) window.startPendingProgram(started.commandLine.exit);
   return app.exec();
 }
