@@ -18,6 +18,7 @@ const char* const kUsage =
     "  exit=1        accepted; the run always ends after the program\n"
     "  ini=FILE      read the settings from FILE instead of Quillaro.ini\n"
     "  printer=NAME  print to that printer in this run (\"PDF\" and \"BMP\" write files)\n"
+    "  copies=N      prints of up to N copies run (default 100; more are refused)\n"
     "  --help        this text\n"
     "  --version     the version\n"
     "\n"

@@ -2,6 +2,7 @@
 
 #include <strings.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -17,8 +18,8 @@ namespace quillaro {
 
 ProgramArguments readProgramArguments(int argc, const char* const* argv) {
   ProgramArguments out;
-  std::vector<const char*> args(argv, argv + (argc > 0 ? argc : 0));
-  if (args.empty()) args.push_back("");
+  std::vector<const char*> args =
+      argc > 0 ? std::vector<const char*>(argv, argv + argc) : std::vector<const char*>{""};
   // The first of "--help" and "--version" counts.
   for (std::size_t i = 1; i < args.size() && !out.help && !out.version; ++i) {
     out.help = std::strcmp(args[i], "--help") == 0 || std::strcmp(args[i], "-h") == 0;
@@ -32,10 +33,13 @@ ProgramArguments readProgramArguments(int argc, const char* const* argv) {
       break;
     }
   }
-  // "printer=NAME" is no key of start-up's command line; the last one counts.
+  // "printer=NAME" and "copies=N" are no keys of start-up's command line; the last ones count.
   for (std::size_t i = 1; i < args.size();) {
     if (strncasecmp(args[i], "printer=", 8) == 0) {
       out.printerKey = args[i] + 8;
+      args.erase(args.begin() + static_cast<std::ptrdiff_t>(i));
+    } else if (strncasecmp(args[i], "copies=", 7) == 0) {
+      out.copiesAllowed = std::max(0, static_cast<int>(std::min(parseNumber(args[i] + 7), 1e6)));
       args.erase(args.begin() + static_cast<std::ptrdiff_t>(i));
     } else {
       ++i;
@@ -64,6 +68,7 @@ HiddenRunResult runHidden(const ProgramArguments& args, const HiddenRunOptions& 
   auto session = std::make_unique<HiddenSession>();
   Workspace& ws = session->ws;
   connectWorkspace(ws);
+  if (args.copiesAllowed > 0) ws.shared.copiesWithoutQuestion = args.copiesAllowed;
   session->printers = options.makePrinters ? options.makePrinters(ws, args.printerKey)
                                            : makeCorePrinterList(ws, args.printerKey);
   installPrinting(ws, session->printers.get());

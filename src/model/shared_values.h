@@ -36,6 +36,9 @@ struct SharedValues {
   bool copySaved = true;      // no unsaved copy exists yet
   bool messageSwitch = true;  // messages of the open and copy pipelines are shown
   bool redrawGuard = false;   // while set, the edit view is not redrawn
+  // Copies a print makes without asking ("copies=N" on the command line raises it): more are
+  // asked about, and the question's default, No, is what a hidden run answers.
+  int copiesWithoutQuestion = 100;
   std::string installFolder;
   std::string settingsPath;   // install folder + "/Quillaro.ini" unless chosen otherwise
   std::array<std::string, 6> folders;  // indexed by WorkingFolder

@@ -199,6 +199,13 @@ bool printPicture(Workspace& ws) {
   int n = nearesti(clampv(p.tnValue(field::kCopies), -1e6, 1e6));
   if (n < 1) n = 1;
   if (!st.printers || !st.printers->current()) return false;
+  if (n > ws.shared.copiesWithoutQuestion) {
+    const std::string q = "Печатать " + std::to_string(n) + " " + copiesCaption(n) + " ?";
+    if (ws.prompts->ask(q, Buttons::YesNo, Icon::Exclamation, Answer::No) != Answer::Yes) {
+      ws.prompts->message("Не напечатано: " + std::to_string(n) + " " + copiesCaption(n) + ".", Icon::Stop);
+      return false;
+    }
+  }
 
   // 2. Repeat guard.
   const double now = ws.clock->secondsSinceMidnight();

@@ -32,6 +32,7 @@ const char* const kUsage =
     "                (messages go to standard error; questions take their default)\n"
     "  exit=1        end after the action program has run\n"
     "  printer=NAME  print to that printer in this run (\"PDF\" and \"BMP\" write files)\n"
+    "  copies=N      prints of up to N copies are not asked about (default 100)\n"
     "  --open FILE   open the picture FILE once the window is shown\n"
     "  --help        this text\n"
     "  --version     the version\n";
@@ -85,6 +86,7 @@ int main(int argc, char** argv) {
   } else {
     ownWorkspace = std::make_unique<Workspace>(&qtPrompts, &nullProgress);
     connectWorkspace(*ownWorkspace);
+    if (args.copiesAllowed > 0) ownWorkspace->shared.copiesWithoutQuestion = args.copiesAllowed;
     printers = makePrinterList(*ownWorkspace, args.printerKey);
     installPrinting(*ownWorkspace, printers.get());
     started = launch(*ownWorkspace, args.commandLine);

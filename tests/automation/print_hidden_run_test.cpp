@@ -32,9 +32,9 @@ struct PrintHiddenRun : ::testing::Test {
     ASSERT_TRUE(writeTextFile(dir.at("print.pfp"), "Open, SRC=\"" + dir.at("scan.bmp") + "\"\r\nCopy\r\nPrint, 1\r\n"));
   }
 
-  int run(const std::string& printer) {
+  int run(const std::string& printer, const std::string& more = "") {
     const std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM QUILLARO_HOME='" + dir.at("home") +
-                            "' '" + QUILLARO_EXE + "' '" + dir.at("print.pfp") + "' hide=1 exit=1 printer=" + printer +
+                            "' '" + QUILLARO_EXE + "' '" + dir.at("print.pfp") + "' hide=1 exit=1 " + more + " printer=" + printer +
                             " 2>'" + dir.at("stderr.txt") + "' </dev/null";
     const int raw = std::system(cmd.c_str());
     err = readWholeFile(dir.at("stderr.txt")).value_or("");
@@ -52,6 +52,17 @@ struct PrintHiddenRun : ::testing::Test {
     return std::system(("pdfinfo '" + dir.at("saved/Print-0001.pdf") + "' | grep -Eq '^" + line + "$'").c_str()) == 0;
   }
 };
+
+// A hidden run refuses a print of more copies than allowed (a failure: exit 1, nothing
+// printed) unless the command line allows as many.
+TEST_F(PrintHiddenRun, ManyCopiesNeedTheCommandLinesAllowance) {
+  ASSERT_TRUE(writeTextFile(dir.at("print.pfp"), "Open, SRC=\"" + dir.at("scan.bmp") + "\"\r\nCopy\r\nPrint, 5000\r\n"));
+  EXPECT_EQ(run("BMP"), 1) << err;
+  EXPECT_NE(err.find("Печатать 5000 копий ? -> No"), std::string::npos) << err;
+  EXPECT_FALSE(fs::exists(root / "saved" / "Print-0001.bmp"));
+  EXPECT_EQ(run("BMP", "copies=5000"), 0) << err;
+  EXPECT_NE(readTextFile((root / "saved" / "Print-0001.txt").string()).value_or("").find("5000"), std::string::npos);
+}
 
 TEST_F(PrintHiddenRun, BmpPrinterWritesThePageUnchangedWithItsText) {
   ASSERT_EQ(run("BMP"), 0) << err;

@@ -126,6 +126,33 @@ TEST_F(PrintQuestions, NothingLoadedOffersTheOriginal) {
   EXPECT_EQ(printState(*ws).kind, kPrintOriginal);
 }
 
+// More copies than a print makes without asking are asked about; the default (a hidden
+// run's answer) refuses and says so; the allowance can be raised.
+TEST_F(PrintQuestions, ManyCopiesAreAskedAboutAndRefusedByDefault) {
+  load(200, 300, kPrintA4Page);
+  ws->params.setTn(11, "999999");
+  EXPECT_FALSE(printPicture(*ws));
+  ASSERT_EQ(prompts.shown.size(), 2u);
+  EXPECT_EQ(prompts.shown[0].text, "Печатать 999999 копий ?");
+  EXPECT_EQ(prompts.shown[0].defaultButton, Answer::No);
+  EXPECT_EQ(prompts.shown[1].text, "Не напечатано: 999999 копий.");
+  EXPECT_EQ(printer->documents, 0);
+  ws->params.setTn(11, "100");  // up to the allowance nothing is asked
+  clock.seconds += 10;
+  EXPECT_TRUE(printPicture(*ws));
+  EXPECT_EQ(prompts.shown.size(), 2u);
+  ws->shared.copiesWithoutQuestion = 1000;
+  ws->params.setTn(11, "1000");
+  clock.seconds += 10;
+  EXPECT_TRUE(printPicture(*ws));
+  EXPECT_EQ(printer->documents, 2);
+  ws->params.setTn(11, "1001");
+  prompts.answers = {Answer::Yes};  // in the window the user may say Yes
+  clock.seconds += 10;
+  EXPECT_TRUE(printPicture(*ws));
+  EXPECT_EQ(printer->documents, 3);
+}
+
 TEST_F(PrintQuestions, A4PageOnA3PrinterAsksToChange) {
   load(200, 300, kPrintA4Page);
   printer->paper = kPaperA3;
