@@ -24,8 +24,6 @@ struct OpenState {
   bool followUpsDue = false;
   // The automatic copy is to start (the start-up timer's fifth tick starts it).
   bool autoCopyPending = false;
-  // The imposition run has settled the depth; the colour scan is not run.
-  bool depthSettled = false;
 
   // Values of the last opening.
   std::string saveName;

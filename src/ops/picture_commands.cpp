@@ -93,4 +93,11 @@ bool maskSelection(Workspace& ws, const std::string& patternText) {
   return true;
 }
 
+bool eraseByKey(Workspace& ws) {
+  ws.recorder.insertionMode = true;
+  const bool erased = maskSelection(ws, "FFFF");
+  ws.recorder.insertionMode = false;
+  return erased;
+}
+
 }  // namespace quillaro

@@ -23,6 +23,9 @@ bool convertPictureTo1bit(Workspace& ws);
 // Masks the drawing rectangle TN(24..27) of the picture with a pattern of four hexadecimal
 // digits ("FFFF" erases); records "Mask, X, Y, W, H, pattern" or "Erase, X, Y, W, H".
 bool maskSelection(Workspace& ws, const std::string& pattern);
+// The erase key: the drawing rectangle is erased and its line goes in after the line that
+// made the picture (not at the end of the program).
+bool eraseByKey(Workspace& ws);
 
 
 }  // namespace quillaro

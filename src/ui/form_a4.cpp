@@ -850,13 +850,10 @@ void FormA4::runCommand(const KeyCommand& c) {
       for (Check ch : {Check::ChTabX0, Check::ChTabY0, Check::ChTabXSZ, Check::ChTabYSZ}) p.setCheck(ch, true);
       break;
     case Cmd::Mask: maskWith(ws_.params.held(Held::MaskPattern)); break;
-    case Cmd::Erase: {
-      // The erase key's line goes in after the line that made the picture.
-      ws_.recorder.insertionMode = true;
-      maskWith("FFFF");
-      ws_.recorder.insertionMode = false;
+    case Cmd::Erase:
+      eraseByKey(ws_);
+      showPicture();
       break;
-    }
     case Cmd::OpenPicture: folderButton(5); break;
     case Cmd::Reopen:
       if (!ws_.image.path.empty() && openPicture(ws_, ws_.image.path)) showPicture();
