@@ -32,26 +32,6 @@ struct HiddenRun : ::testing::Test {
   void write(const std::string& name, const std::string& text) { ASSERT_TRUE(writeTextFile(path(name), text)); }
 };
 
-TEST_F(HiddenRun, StartUpRunsTheProgramBeforeAnyWindow) {
-  // The trailing New line moves to the top: a landscape A5 sheet.
-  write("book.pfp", "' book\r\nX, 1, 2, 3, 4, FS=20 <TEXT>a\r\nb</TEXT>\r\nNew, L, F=A5\r\n");
-  testing::ScriptedPrompts prompts;
-  Workspace ws(&prompts);
-  connectWorkspace(ws);
-  LaunchOptions options;
-  options.installFolder = path("home");
-  options.programFolder = path("home");
-  const LaunchResult r = launch(ws, path("book.pfp") + " hide=1 exit=1", options);
-  EXPECT_TRUE(r.endNow);
-  EXPECT_EQ(ws.image.bitmap.width, 4960);
-  EXPECT_EQ(ws.image.bitmap.height, 3508);
-  EXPECT_EQ(ws.params.tz(0), "New, L, F=A5\r\n\r\n' book\r\nX, 1, 2, 3, 4, FS=20 <TEXT>a\r\nb</TEXT>\r\n");
-  EXPECT_EQ(ws.params.tn(33), "72");  // the panel came back after the run
-  // Texts are not drawn by this version: the run says so once and goes on.
-  ASSERT_EQ(prompts.shown.size(), 1u);
-  EXPECT_EQ(prompts.shown[0].text, "Действие недоступно: Text");
-}
-
 TEST_F(HiddenRun, ProgramFileWithLfOrCrLineEndsRunsEveryLine) {
   ASSERT_TRUE(writeFileAtomic(path("book.pfp"), "' book\nNew, L, F=A5\rX, 1, 2, 3, 4, FS=20 <TEXT>a\nb</TEXT>\n"));
   testing::ScriptedPrompts prompts;
@@ -91,15 +71,6 @@ TEST_F(HiddenRun, ProgramRunsWithoutADisplayAndEnds) {
   EXPECT_NE(e.err.find("%] New, L"), std::string::npos) << e.err;
   EXPECT_NE(e.err.find("%] New, F=A5"), std::string::npos) << e.err;
   EXPECT_TRUE(fs::exists(root / "home" / "pfp"));
-}
-
-TEST_F(HiddenRun, AMissingProgramOrAFailedOperationEndsWithFailure) {
-  write("bad.pfp", "Open, SRC=\"" + path("no such.bmp") + "\"\r\n");
-  for (const auto& [name, shown] : {std::pair{"absent.pfp", "absent.pfp"}, {"bad.pfp", "Open, SRC="}}) {
-    const Exit e = runQuillaro(root, "'" + path(name) + "' hide=1 exit=1");
-    EXPECT_NE(e.status, 0) << e.err;
-    EXPECT_NE(e.err.find(shown), std::string::npos) << e.err;
-  }
 }
 
 TEST_F(HiddenRun, QuestionsTakeTheirDefaultAndArePrinted) {

@@ -185,15 +185,6 @@ TEST_F(Interp, TurnsReloadsAndConversion) {
                               "to1bit 120"}));
 }
 
-TEST_F(Interp, CopyLineSetsTheCopyPanelOnly) {
-  EXPECT_EQ(run("Copy, 0, 0, 289, 202, 4, 4, 100, 0, Land=1"), kCmdCopy);
-  EXPECT_TRUE(p.check(Check::ChLand));
-  EXPECT_TRUE(ws.page.empty());  // the runner copies, not the interpreter
-  EXPECT_TRUE(spy.steps.empty());
-  run("Copy, 0, 0, 202, 289, 4, 4, 100, 0");
-  EXPECT_FALSE(p.check(Check::ChLand));  // every flag is set: absent is off
-}
-
 TEST_F(Interp, TableLineSetsRectangleCountsAndDefaults) {
   p.setTn(2, "4");
   p.setTn(28, "9");

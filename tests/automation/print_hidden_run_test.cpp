@@ -89,14 +89,6 @@ TEST_F(PrintHiddenRun, BmpPrinterWritesThePageUnchangedWithItsText) {
   EXPECT_TRUE(fs::exists(root / "saved" / "Print-0002.bmp"));
 }
 
-TEST_F(PrintHiddenRun, PdfPrinterWritesAnA4PortraitPage) {
-  ASSERT_EQ(run("PDF"), 0) << err;
-  if (!pdfWritten()) GTEST_SKIP() << "pdfinfo is not installed";
-  EXPECT_TRUE(pdfInfoHas("Pages: +1"));
-  EXPECT_TRUE(pdfInfoHas("Page size: +595 x 842 pts \\(A4\\)"));  // portrait
-  EXPECT_TRUE(pdfInfoHas("Page rot: +0"));
-}
-
 TEST_F(PrintHiddenRun, PdfShowsThePageAtItsSizeAsTheBmpPrinterWritesIt) {
   ASSERT_EQ(run("PDF"), 0) << err;
   ASSERT_EQ(run("BMP"), 0) << err;
@@ -131,10 +123,6 @@ TEST_F(PrintHiddenRun, PdfOfAWideOriginalIsLandscape) {
   EXPECT_TRUE(pdfInfoHas("Page size: +842 x 595 pts \\(A4\\)"));
 }
 
-TEST_F(PrintHiddenRun, UnknownPrinterIsReported) {
-  run("NoSuchPrinter");
-  EXPECT_NE(err.find("Нет принтера NoSuchPrinter"), std::string::npos) << err;
-}
 #endif
 
 }  // namespace

@@ -11,7 +11,6 @@
 #include <cstring>
 #include <functional>
 #include <memory>
-#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -210,12 +209,6 @@ TEST_F(ProgramEndToEnd, OpenWithItsOptionsOnEveryDepth) {
          w.params.setChb(55, true);
        }},
       {&colour, "RGB=1", 8, false, kPrintNothing, [](Workspace& w) { w.params.setChb(56, true); }},
-      {&colour, "RGB=1 To1bit=1 BW=100", 1, false, kPrintNothing,
-       [](Workspace& w) {
-         w.params.setChb(56, true);
-         w.params.setHeld(Held::Threshold, "100");
-         w.params.setChb(55, true);
-       }},
       {&colour, "Contrast=1.3 BW=-10", 24, true, kPrintNothing,
        [](Workspace& w) {
          w.params.setHeld(Held::Brightness, "-10");
@@ -244,50 +237,11 @@ TEST_F(ProgramEndToEnd, OpenWithItsOptionsOnEveryDepth) {
   }
 }
 
-TEST_F(ProgramEndToEnd, NewSheetsOfEverySize) {
-  // Index bits: 1 landscape, 2 A5. The value of F is compared exactly: "a5" is no A5.
-  const std::pair<const char*, int> cases[] = {
-      {"New", 0}, {"New, L", 1}, {"New, F=A5", 2}, {"New, L, F=A5", 3}, {"New, F=a5", 0}, {"NewSheet, Land", 1}};
-  for (const auto& [line, index] : cases) {
-    SCOPED_TRACE(line);
-    testing::TempDir d;
-    Side p(d.sub("p")), q(d.sub("q"));
-    runText(p.ws, open(page1) + line + "\r\n");
-    ASSERT_TRUE(openPicture(q.ws, page1));
-    ASSERT_TRUE(newSheet(q.ws, index, true));
-    const SheetSize s = sheetSize(index, 600);
-    EXPECT_EQ(p.ws.image.bitmap.width, s.width);
-    EXPECT_EQ(p.ws.image.bitmap.height, s.height);
-    EXPECT_TRUE(samePicture(p.ws.image.bitmap, q.ws.image.bitmap));
-    EXPECT_TRUE(p.ws.params.check(Check::ChSelSize));
-    EXPECT_TRUE(p.prompts.shown.empty()) << p.shown();
-  }
-}
-
-TEST_F(ProgramEndToEnd, TurnsOfOneBitAndColourPictures) {
-  using Turn = bool (*)(Workspace&);
-  const std::pair<const char*, Turn> turns[] = {
-      {"Over", turnPictureOver}, {"Right", turnPictureRight}, {"Left", turnPictureLeft}};
-  for (const std::string* file : {&page1, &colour}) {
-    for (const auto& [word, turn] : turns) {
-      SCOPED_TRACE(*file + " " + word);
-      testing::TempDir d;
-      Side p(d.sub("p")), q(d.sub("q"));
-      for (Side* s : {&p, &q}) s->ws.params.setChb(73, true);
-      runText(p.ws, open(*file) + word + "\r\n");
-      ASSERT_TRUE(openPicture(q.ws, *file));
-      ASSERT_TRUE(turn(q.ws));
-      EXPECT_TRUE(samePicture(p.ws.image.bitmap, q.ws.image.bitmap));
-      EXPECT_TRUE(p.prompts.shown.empty()) << p.shown();
-    }
-  }
-}
-
 TEST_F(ProgramEndToEnd, ReloadTakesThePageImageTurnedAsAsked) {
   // A small page image (fields 9-10) keeps the turns quick. Any other field reloads nothing.
   const char* copy = "Copy, 2, 3, 100, 120, 4, 4, 100, 0, 108, 128\r\n";
   const std::pair<const char*, char> cases[] = {
-      {"Reload", 0}, {"Reload, R", 'R'}, {"Reload, L", 'L'}, {"Reload, X", '-'}};
+      {"Reload, L", 'L'}, {"Reload, X", '-'}};
   for (const auto& [line, turn] : cases) {
     SCOPED_TRACE(line);
     testing::TempDir d;
@@ -302,23 +256,6 @@ TEST_F(ProgramEndToEnd, ReloadTakesThePageImageTurnedAsAsked) {
     EXPECT_EQ(p.ws.page.width, 2551);  // 108 mm
     EXPECT_TRUE(samePicture(p.ws.image.bitmap, q.ws.image.bitmap));
     EXPECT_EQ(copyState(p.ws).editingCopy, turn != '-');
-    EXPECT_TRUE(p.prompts.shown.empty()) << p.shown();
-  }
-}
-
-TEST_F(ProgramEndToEnd, ConvertTo1bitByTheThresholdOfTheLine) {
-  for (const auto& [line, threshold] : {std::pair{"ConvertTo1bit, BW=90", "90"}, {"ConvertTo1bit", "140"}}) {
-    SCOPED_TRACE(line);
-    testing::TempDir d;
-    Side p(d.sub("p")), q(d.sub("q"));
-    runKeepingSettings(p, open(grey) + line + "\r\n");
-    ASSERT_TRUE(openPicture(q.ws, grey));
-    q.ws.params.setHeld(Held::Threshold, threshold);
-    q.ws.params.setChb(55, true);
-    ASSERT_TRUE(convertPictureTo1bit(q.ws));
-    EXPECT_EQ(p.ws.image.bitmap.bits, 1);
-    EXPECT_EQ(p.ws.shared.bitDepth, 1);
-    EXPECT_TRUE(samePicture(p.ws.image.bitmap, q.ws.image.bitmap));
     EXPECT_TRUE(p.prompts.shown.empty()) << p.shown();
   }
 }
@@ -349,9 +286,6 @@ TEST_F(ProgramEndToEnd, CopyLinesWithEveryOption) {
   namespace C = copycheck;
   const CopyCase cases[] = {
       {"plain", {{"3, 5, 202, 289, 4, 4, 100, 0", ""}}},
-      {"landscape", {{"0, 0, 289, 202, 4, 4, 100, 0", "Land=1", tick({Check::ChLand})}},
-       [](Workspace& p, Workspace&) { EXPECT_GT(p.page.width, p.page.height); }},
-      {"mirror", {{"3, 5, 202, 289, 4, 4, 100, 0", "Mirror=1", tick({Check::ChMirror})}}},
       {"landscape mirrored",
        {{"0, 0, 289, 202, 4, 4, 100, 0", "Land=1 Mirror=1", tick({Check::ChLand, Check::ChMirror})}}},
       {"scale and angle", {{"2, 2, 150, 200, 20, 30, 80, 150", ""}},
@@ -361,12 +295,6 @@ TEST_F(ProgramEndToEnd, CopyLinesWithEveryOption) {
          [](Workspace& w) {
            w.params.setTn(copyfield::kScaleX, "150");
            w.params.setTn(copyfield::kScaleY, "70");
-         }}}},
-      {"2 in 1 with the middle moved",
-       {{"0, 0, 180, 100, 10, 10, 100, 0", "2in1=1 Mid=\"5\"",
-         [](Workspace& w) {
-           tick({Check::Ch2in1})(w);
-           w.params.setTn(copyfield::kMiddleOffset, "5");
          }}}},
       {"2 in 1, lower then upper A5",
        {{"0, 0, 180, 120, 10, 10, 100, 0", "2in1=1", tick({Check::Ch2in1})},
@@ -416,14 +344,6 @@ TEST_F(ProgramEndToEnd, CopyLinesWithEveryOption) {
          EXPECT_EQ(p.page.height, 6827);
          EXPECT_EQ(copyState(p).copyCounter, 6);
          EXPECT_EQ(copyState(d).copyCounter, 6);
-       }},
-      {"multi-copy with a page image size",
-       {{"0, 0, 50, 60, 10, 10, 100, 0, 2, 2, 60, 70, 150, 200", "MultiCopy=1",
-         [](Workspace& w) { w.params.setChb(C::kMultiCopy, true); }}},
-       [](Workspace& p, Workspace&) {
-         EXPECT_EQ(p.page.width, 3543);  // 150 mm
-         EXPECT_EQ(p.page.height, 4724);  // 200 mm
-         EXPECT_EQ(copyState(p).copyCounter, 4);
        }},
   };
   for (const CopyCase& c : cases) {
@@ -480,13 +400,9 @@ TEST_F(ProgramEndToEnd, RectangleCommandsOnOneBitGreyAndColour) {
   };
   const Case cases[] = {
       {&page1, "Mask, %, 5A5A", r1, [](Workspace& w) { return maskSelection(w, "5A5A"); }},
-      {&page1, "Erase, %", r1, [](Workspace& w) { return maskSelection(w, "FFFF"); }},
       {&page1, "DenseThin, %, W=6", r1, dense("6", true, false)},
-      {&page1, "DenseThin, %, W=4, Plus=1", r1, dense("4", true, true)},
       {&page1, "DenseThin, %, W=5 V=0", r1, dense("5", false, false)},
       {&page1, "D+, %", r1, width(true, true, false, true, false)},
-      {&page1, "D-, %", r1, width(true, true, false, false, false)},
-      {&page1, "D+/, %", r1, width(true, true, false, true, true)},
       {&page1, "D-/, %, H=0", r1, width(false, true, false, false, true)},
       {&page1, "DC+, %", r1, width(true, true, true, true, false)},
       {&ruledGrey, "DenseThin, %, W=5", r8, dense("5", true, false)},
@@ -537,24 +453,6 @@ Bitmap printedPicture(const Side& s, int n) {
   return std::move(r.image.bitmap);
 }
 
-TEST_F(ProgramEndToEnd, PrintSendsThePageWithItsNumberOfCopies) {
-  // "Print" without a number prints nothing; the copies field is the user's again afterwards.
-  for (Side* s : {&prog, &direct}) s->ws.params.setTn(11, "1");
-  run(open(page1) + "Copy, 3, 5, 202, 289, 4, 4, 100, 0\r\nPrint\r\nPrint, 3\r\n");
-  ASSERT_TRUE(openPicture(direct.ws, page1));
-  typeCopyFields(direct.ws, "3, 5, 202, 289, 4, 4, 100, 0");
-  ASSERT_TRUE(copyPage(direct.ws));
-  direct.ws.params.setTn(11, "3");
-  ASSERT_TRUE(printPicture(direct.ws));
-  expectSamePictures();
-  EXPECT_EQ(prog.ws.params.tn(11), "1");
-  EXPECT_EQ(printedText(prog, 1), printedText(direct, 1));
-  EXPECT_NE(printedText(prog, 1).find("\r\nCopies=3\r\n"), std::string::npos) << printedText(prog, 1);
-  EXPECT_TRUE(samePicture(printedPicture(prog, 1), prog.ws.page));
-  EXPECT_FALSE(fileExists(prog.home + "/" + printFileStem(2) + ".bmp")) << "one document";
-  EXPECT_TRUE(prog.prompts.shown.empty()) << prog.shown();
-}
-
 // The sheet of two pages is what gets printed, not the original last opened.
 TEST_F(ProgramEndToEnd, A3SheetOfTwoPagesIsPrinted) {
   const std::string copy = "Copy, 3, 5, 202, 289, 4, 4, 100, 0\r\n";
@@ -583,27 +481,6 @@ TEST_F(ProgramEndToEnd, A3SheetOfTwoPagesIsPrinted) {
               "[Ориентация принтера книжная\r\nТребуется альбомная\r\nСменить ?] ");
     EXPECT_EQ(printedText(*s, 1).substr(0, 24), "Paper=8\r\nOrientation=2\r\n");
   }
-}
-
-TEST_F(ProgramEndToEnd, CommandsNotBuiltAreReportedOnceAndTheRunGoesOn) {
-  prog.ws.params.setTz(1, "body");
-  run(open(page1) +
-      "T, 10, 20, 100, 50, 5, 10, 2, 3\r\nH, 10, 20, 100, 50, 4, 2\r\nV, 10, 20, 100, 50, 4, 2\r\n"
-      "X, 20, 30, 100, 20, FS=14 HA=M <TEXT>Name</TEXT>\r\nU, 10, 20, 100, 50\r\n"
-      "T, 1, 2, 30, 40, 2, 2, 1, 1\r\nMask, 10, 15, 60, 40, 5A5A\r\n");
-  ASSERT_TRUE(openPicture(direct.ws, page1));
-  typeRect(direct.ws, "10, 15, 60, 40");
-  ASSERT_TRUE(maskSelection(direct.ws, "5A5A"));
-  expectSamePictures();
-  std::set<std::string> distinct;
-  for (const auto& m : prog.prompts.shown) {
-    EXPECT_EQ(m.text.rfind("Действие недоступно", 0), 0u) << m.text;
-    distinct.insert(m.text);
-  }
-  EXPECT_EQ(distinct.size(), prog.prompts.shown.size()) << "each told once per run: " << prog.shown();
-  EXPECT_EQ(distinct.size(), 3u) << "tables, text and merging: " << prog.shown();
-  EXPECT_EQ(prog.ws.params.tz(1), "body");
-  EXPECT_TRUE(direct.prompts.shown.empty()) << direct.shown();
 }
 
 #ifdef QUILLARO_EXE
@@ -642,28 +519,6 @@ TEST_F(ProgramEndToEnd, CommandLineLandscapeMirroredCopyIsPrintedAsTheDirectCopy
   EXPECT_EQ(printed.width, 6827) << cl.err;
   EXPECT_TRUE(samePicture(printed, direct.ws.page));
   EXPECT_NE(text.find("Orientation=2"), std::string::npos) << text;
-}
-
-TEST_F(ProgramEndToEnd, CommandLineScaledMaskedCopyOfAColourScan) {
-  CommandLineRun cl;
-  const char* copy = "Copy, 1, 2, 120, 150, 20, 25, 100, 40, ScaleX=140 ScaleY=90 Mask=5A5A\r\n";
-  ASSERT_EQ(cl.run(open(colour, "RGB=1 To1bit=1 BW=120") + copy + "Print, 2\r\n"), 0) << cl.err;
-  Workspace& w = direct.ws;
-  w.params.setChb(56, true);
-  w.params.setHeld(Held::Threshold, "120");
-  w.params.setChb(55, true);
-  ASSERT_TRUE(openPicture(w, colour));
-  w.params.setChb(copycheck::kMaskOnCopy, true);
-  w.setMaskPattern("5A5A");
-  typeCopyFields(w, "1, 2, 120, 150, 20, 25, 100, 40");
-  w.params.setTn(copyfield::kScaleX, "140");
-  w.params.setTn(copyfield::kScaleY, "90");
-  ASSERT_TRUE(copyPage(w));
-  std::string text;
-  const Bitmap printed = cl.printed(1, &text);
-  EXPECT_TRUE(hasInk(printed)) << cl.err;
-  EXPECT_TRUE(samePicture(printed, w.page));
-  EXPECT_NE(text.find("\r\nCopies=2\r\n"), std::string::npos) << text;
 }
 
 TEST_F(ProgramEndToEnd, CommandLineA3SheetIsPrintedWhole) {

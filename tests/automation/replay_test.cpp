@@ -101,26 +101,6 @@ TEST(RecordReplay, AGreySessionReplaysToTheSamePixels) {
   EXPECT_EQ(play.ws.params.tz(0), program) << "a run records nothing";
 }
 
-TEST(RecordReplay, ACopySessionReplaysToTheSamePage) {
-  testing::TempDir dir;
-  const std::string scan = writeScan(dir, "page7.bmp", 1, 12);
-
-  Session rec(dir.sub("home"));
-  Workspace& ws = rec.ws;
-  ASSERT_TRUE(openPicture(ws, scan));
-  ws.params.setTn(12, "120");  // a small turn, radians * 10000
-  ws.params.setTn(22, "95");
-  ASSERT_TRUE(copyPage(ws));
-  const std::string program = ws.params.tz(0);
-  ASSERT_NE(program.find("Copy"), std::string::npos) << program;
-
-  Session play(dir.sub("home2"));
-  play.ws.params.setTz(0, program, false);
-  runAll(play.ws);
-  ASSERT_FALSE(play.ws.page.empty());
-  EXPECT_TRUE(samePixels(ws.page, play.ws.page));
-}
-
 // --- A3 sheets: two pages copied and put side by side, recorded and replayed ---
 
 std::string shownText(const testing::ScriptedPrompts& prompts) {
@@ -314,37 +294,6 @@ TEST(RecordReplayA3, TheSecondHalfOfAFullSheetIsReplaced) {
   EXPECT_TRUE(play.prompts.shown.empty()) << shownText(play.prompts);
   EXPECT_EQ(copyState(ws).a3State, 2);
   EXPECT_TRUE(samePixels(r.sheet, ws.a3));
-}
-
-TEST(RecordReplayA3, HalfSelectionOutsideItsPlaceChangesNothing) {
-  // "A3, 2" over an empty or half sheet, "A3, 3" and "A3, 0" leave the buffer as it is.
-  testing::TempDir dir;
-  const A3Case c{1, false, false, "60", false};
-  const std::string scan = writeScan(dir, "page1.bmp", c, 31);
-  Session s(dir.sub("home"));
-  pageSettings(s, c);
-  Workspace& ws = s.ws;
-  selectA3Half(ws, 2);
-  EXPECT_EQ(copyState(ws).a3State, 0);
-  EXPECT_TRUE(ws.a3.empty());
-  ASSERT_TRUE(openPicture(ws, scan));
-  ASSERT_TRUE(copyPage(s, c));
-  ASSERT_TRUE(toA3(ws));
-  const Bitmap one = ws.a3.clone();
-  selectA3Half(ws, 2);
-  selectA3Half(ws, 3);
-  selectA3Half(ws, 0);
-  EXPECT_EQ(copyState(ws).a3State, 1);
-  EXPECT_TRUE(samePixels(one, ws.a3));
-  // Read with F1 the line only sets the panels.
-  ws.params.setTz(0, "A3, 1");
-  readOneCommand(ws, 0);
-  EXPECT_EQ(copyState(ws).a3State, 1);
-  EXPECT_TRUE(ws.params.check(Check::ChA3));
-  selectA3Half(ws, 1);
-  EXPECT_EQ(copyState(ws).a3State, 0);
-  EXPECT_TRUE(ws.a3.empty());
-  EXPECT_TRUE(s.prompts.shown.empty()) << shownText(s.prompts);
 }
 
 }  // namespace

@@ -277,23 +277,6 @@ TEST_F(Runner, StopRequestIsClearedAtTheStartAndEndsTheLoopBeforeTheNextOperatio
   EXPECT_FALSE(readOneCommand(ws, 5).found);
 }
 
-TEST_F(Runner, ProgramsWithLfOrCrLineEndsRunEveryLine) {
-  program("Over\nRight\rLeft\r\n\nOver\n");
-  EXPECT_EQ(runAll(ws), RunEnd::Finished);
-  EXPECT_EQ(spy.steps, (Texts{"over", "right", "left", "over"}));
-  EXPECT_EQ(p.tz(0), "Over\nRight\rLeft\r\n\nOver\n");  // no line moved: the text stays
-  spy.steps.clear();
-  runText(ws, "Left\rOver");
-  EXPECT_EQ(spy.steps, (Texts{"left", "over"}));
-  // A trailing New line moves to the top as in a CR LF text.
-  spy.steps.clear();
-  program("Over\nNew, L");
-  EXPECT_EQ(runAll(ws), RunEnd::Finished);
-  EXPECT_EQ(p.tz(0), "New, L\r\nOver\r\n");
-  EXPECT_GT(ws.image.bitmap.width, ws.image.bitmap.height);
-  EXPECT_EQ(spy.steps, Texts{"over"});
-}
-
 TEST_F(Runner, HiddenRunShowsControlCharactersEscaped) {
   reportRunOnStderr(ws);
   ::testing::internal::CaptureStderr();

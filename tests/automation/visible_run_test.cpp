@@ -133,19 +133,6 @@ TEST_F(VisibleRun, ProgramRunsOnTheTimerAndWritesWhatAHiddenRunWrites) {
   EXPECT_GE(v.seconds, 2.3) << "the program ran before the start-up timer's fifth tick";
 }
 
-TEST_F(VisibleRun, AMissingOrEmptyProgramWithExitEndsWithoutWaiting) {
-  const fs::path h = home("missing");
-  const Finished missing = run(h, program("absent.pfp") + " exit=1", false);
-  ASSERT_FALSE(missing.timedOut) << missing.err;
-  EXPECT_NE(missing.status, 0) << "a program that is not there is not a success";
-  EXPECT_NE(missing.err.find("absent.pfp - нет файла"), std::string::npos) << missing.err;
-
-  ASSERT_TRUE(writeTextFile((root / "empty.pfp").string(), ""));
-  const Finished empty = run(h, program("empty.pfp") + " exit=1", false);
-  ASSERT_FALSE(empty.timedOut) << empty.err;
-  EXPECT_EQ(empty.status, 0) << empty.err;
-  EXPECT_TRUE(fs::is_empty(h / "saved"));
-}
 #endif
 
 }  // namespace

@@ -2,26 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <string>
 
 #include "base/text_codec.h"
 
 namespace quillaro {
 namespace {
-
-TEST(TablesMaskLevels, PatternPHasExactlyPBitsAndGrows) {
-  const auto& levels = tables().maskLevels;
-  EXPECT_EQ(levels[8], "5A5A");
-  unsigned prev = 0;
-  for (int p = 0; p < 16; ++p) {
-    ASSERT_EQ(levels[p].size(), 4u) << p;
-    unsigned v = std::stoul(levels[p], nullptr, 16);
-    EXPECT_EQ(std::popcount(v), p) << levels[p];
-    EXPECT_EQ(prev & v, prev) << levels[p];  // each level keeps the pixels of the one before
-    prev = v;
-  }
-}
 
 // Each Windows-1251 byte as the text a UTF-8 page shows when read as Windows-1251 again;
 // the no-break space and the soft hyphen are entities, 0x98 stays U+0098.

@@ -9,7 +9,6 @@
 
 #include "support/test_clock.h"
 #include "automation/composition.h"
-#include "base/text_codec.h"
 #include "image/bitmap.h"
 #include "image/bmp_file.h"
 #include "model/copy_state.h"
@@ -337,25 +336,8 @@ TEST_F(Recorded, NothingWithRecordingOff) {
   EXPECT_EQ(program(), "");
 }
 
-// The limit counts characters, line breaks included: 7498 lines of two letters (29992
-// characters, 44988 bytes) take "Over" (30000) but not "Left" as well.
-TEST_F(Recorded, ProgramTextHoldsAtMost30000Characters) {
-  open(1);
-  std::string text;
-  for (int i = 0; i < 7498; ++i) text += "яя\r\n";
-  p().setTz(0, text);
-  ASSERT_TRUE(turnPictureOver(*ws));
-  ASSERT_EQ(utf8Length(program()), 29998u);
-  EXPECT_TRUE(prompts.shown.empty());
-  ASSERT_TRUE(turnPictureLeft(*ws));
-  EXPECT_EQ(program(), text + "Over\r\n");
-  ASSERT_EQ(prompts.shown.size(), 1u);
-  EXPECT_EQ(prompts.shown[0].text, "В текст нельзя ввести больше 30000 знаков");
-  EXPECT_EQ(prompts.shown[0].buttons, Buttons::Ok);
-}
-
-// In insertion mode the erase goes right after the line that made the picture (the last
-// Open, New or Reload line), before the copies made from it.
+// In insertion mode the erase goes right after the Open line, before the copies made from
+// it; the other picture lines are in the recorder's own table.
 TEST_F(Recorded, InsertedEraseFollowsThePictureLine) {
   const std::string path = open(1);
   ASSERT_TRUE(copyPage(*ws));
@@ -367,30 +349,6 @@ TEST_F(Recorded, InsertedEraseFollowsThePictureLine) {
   ASSERT_TRUE(maskSelection(*ws, "0A0A"));
   const std::string copy = "Copy, 0, 0, 202, 289, 4, 4, 100, 0\r\n";
   EXPECT_EQ(afterOpen(path), "Erase, 1, 2, 3, 4\r\n" + copy + copy + "Mask, 1, 2, 3, 4, 0A0A\r\n");
-
-  fresh();
-  ASSERT_TRUE(newSheet(*ws, 0, false));
-  ASSERT_TRUE(copyPage(*ws));
-  ASSERT_TRUE(reloadCopy(*ws));
-  ASSERT_TRUE(copyPage(*ws));
-  rect("1", "2", "3", "4");
-  ws->recorder.insertionMode = true;
-  ASSERT_TRUE(maskSelection(*ws, "FFFF"));
-  EXPECT_EQ(program(), "New\r\n" + copy + "Reload\r\nErase, 1, 2, 3, 4\r\n" + copy);
-
-  // A Reload line counts only after a line break: as the first line it is not the
-  // picture's line, and the erase goes to the start of the text.
-  fresh();
-  p().setChb(30, false);
-  open(1);
-  ASSERT_TRUE(copyPage(*ws));
-  p().setChb(30, true);
-  ASSERT_TRUE(reloadCopy(*ws));
-  ASSERT_TRUE(copyPage(*ws));
-  rect("1", "2", "3", "4");
-  ws->recorder.insertionMode = true;
-  ASSERT_TRUE(maskSelection(*ws, "FFFF"));
-  EXPECT_EQ(program(), "Erase, 1, 2, 3, 4\r\nReload\r\n" + copy);
 }
 
 }  // namespace

@@ -77,21 +77,6 @@ TEST(DenseThinArea, KeepsMarginAndRoundsBothEnds) {
   EXPECT_EQ(denseThinLineWidth(99), 20);
 }
 
-TEST(DenseThinHorizontal, TwoThickLineWidensToFourOrByOne) {
-  for (int bits : {1, 8}) {
-    Bitmap bm = Bitmap::create(200, 60, bits);
-    paint(bm, 50, 20, 149, 21);
-    Bitmap plus = bm.clone();
-    ASSERT_TRUE(denseThin(bm, whole(bm), dense(4, false)));
-    ASSERT_TRUE(denseThin(plus, whole(plus), dense(4, true)));
-    for (int x = 0; x < 200; ++x) {
-      const bool line = x >= 50 && x <= 149;
-      EXPECT_EQ(blackRows(bm, x), line ? range(20, 23) : std::vector<int>{}) << bits << " " << x;
-      EXPECT_EQ(blackRows(plus, x), line ? range(20, 22) : std::vector<int>{}) << bits << " " << x;
-    }
-  }
-}
-
 TEST(DenseThinHorizontal, GreyIsNotBlackInEightBitPictures) {
   Bitmap bm = Bitmap::create(100, 40, 8);
   for (int x = 10; x < 90; ++x) {
@@ -230,24 +215,7 @@ TEST(DenseThinBadInput, ColourEmptyAndDegenerateAreas) {
   EXPECT_EQ(blackRows(bm, 15), range(14, 15));  // W = 2: already as thick
 }
 
-TEST(DenseThinCaptions, NameTheWidth) {
-  EXPECT_EQ(denseThinMaxCaption("5"), "Не менее 5");
-  EXPECT_EQ(denseThinPlusCaption("5"), "+1 если менее 5,  <P>");
-}
-
 LineWidthOptions lw(bool grow, bool alt, bool h, bool v, bool corners) { return {grow, alt, h, v, corners}; }
-
-TEST(LineWidthShapes, GrowingOnePixelUpAndToTheSide) {
-  for (bool alternate : {false, true}) {
-    Bitmap bm = Bitmap::create(5, 5, 1);
-    paint(bm, 2, 2, 2, 2);
-    ASSERT_TRUE(changeLineWidth(bm, whole(bm), lw(true, alternate, true, true, true)));
-    const int side = alternate ? 1 : 3;
-    EXPECT_EQ(blackRows(bm, 2), range(2, 3)) << alternate;
-    EXPECT_EQ(blackRows(bm, side), range(2, 3)) << alternate;
-    EXPECT_EQ(blackRows(bm, 4 - side), std::vector<int>{}) << alternate;
-  }
-}
 
 // A plain per-pixel version of the rule, every pixel decided from the picture as it was.
 void referenceLineWidth(Bitmap& bm, const PixelRect& r, const LineWidthOptions& o) {

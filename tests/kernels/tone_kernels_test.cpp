@@ -184,37 +184,5 @@ TEST(ColourRowKernels, GreyAndBitRowsEqualThePerPixelRuleAtEveryLevel) {
   }
 }
 
-// Pictures in which every pixel lies on a half (blue + 6 green + 3 red ending in 5), such
-// as a scan all of blue 5: whole groups of 64 pixels take the exact path at once, which
-// fills the scratch rows of the widest vectors completely.
-TEST(ColourRowKernels, WeightedGreyOfRowsMadeOnlyOfHalvesAtEveryLevel) {
-  LevelGuard guard;
-  const ToneMap map = identityToneMap();
-  struct Colour { std::uint8_t b, g, r; };
-  const Colour colours[] = {{5, 0, 0}, {255, 5, 0}, {0, 5, 5}, {25, 40, 0}, {5, 250, 250}};
-  for (SimdLevel level : levelsHere()) {
-    forceSimdLevel(level);
-    for (const Colour c : colours) {
-      const int want = map.grey[greyOf(c.b, c.g, c.r, GreyReduction::Weighted)];
-      for (int w : {64, 100, 128, 200}) {
-        std::vector<std::uint8_t> row(3 * static_cast<std::size_t>(w));
-        for (int x = 0; x < w; ++x) {
-          row[3 * static_cast<std::size_t>(x)] = c.b;
-          row[3 * static_cast<std::size_t>(x) + 1] = c.g;
-          row[3 * static_cast<std::size_t>(x) + 2] = c.r;
-        }
-        for (int y = 0; y < (w == 100 ? 100 : 1); ++y) {  // the 100 x 100 scan
-          std::vector<std::uint8_t> out(static_cast<std::size_t>(w), 0xA5);
-          greyRowFrom24(row.data(), w, out.data(), GreyReduction::Weighted, map);
-          for (int x = 0; x < w; ++x)
-            ASSERT_EQ(out[static_cast<std::size_t>(x)], want)
-                << levelName(level) << " colour " << int{c.b} << "," << int{c.g} << "," << int{c.r}
-                << " width " << w << " pixel " << x;
-        }
-      }
-    }
-  }
-}
-
 }  // namespace
 }  // namespace quillaro

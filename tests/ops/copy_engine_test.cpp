@@ -283,11 +283,8 @@ TEST(CopyExclusions, CheckBoxesTurnEachOtherOff) {
   fx.p().setCheck(Check::ChForm, true);
   EXPECT_FALSE(fx.p().check(Check::ChMirror));
   EXPECT_EQ("Форма", fx.p().caption(namedLabelId(NamedLabel::LabMode)));
-}
-
-TEST(CopyExclusions, FrameStaysInsideThePageImage) {
-  CopyFixture fx;
-  fx.p().setTn(F::kFrameLeft, "100");
+  fx.p().setCheck(Check::ChForm, false);
+  fx.p().setTn(F::kFrameLeft, "100");  // the frame stays inside the page image
   EXPECT_EQ("106", fx.p().tn(F::kFrameWidth));
 }
 

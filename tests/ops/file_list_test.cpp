@@ -201,17 +201,5 @@ TEST_F(ListFixture, ClickedPictureStopsTheAutomaticMode) {
   EXPECT_EQ(openedPaths().size(), 1u);
 }
 
-TEST(OpenFromTheListTest, BrokenFileIsRefusedAndThePictureKept) {
-  Dir d;
-  d.file("bad.bmp");
-  ScriptedPrompts prompts;
-  Workspace ws(&prompts);
-  ws.image.fileName = "kept.bmp";
-  std::ofstream(d.path / "bad.bmp", std::ios::trunc) << "x";
-  EXPECT_FALSE(openPicture(ws, (d.path / "bad.bmp").string()));
-  EXPECT_EQ(ws.image.fileName, "kept.bmp");
-  EXPECT_EQ(prompts.shown.size(), 1u);
-}
-
 }  // namespace
 }  // namespace quillaro

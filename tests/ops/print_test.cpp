@@ -203,26 +203,9 @@ TEST_F(PrintQuestions, CustomPageOnA4AsksForA3) {
 using PrintFreshCopy = PrintFixture;
 
 // A fresh page image on view is printed through a temporary file, which is deleted; the
-// copy stays unsaved.
-TEST_F(PrintFreshCopy, TemporarySaveLeavesTheCopyUnsaved) {
-  CopyState& cs = copyState(*ws);
-  ws->page = Bitmap::create(300, 400, 1);
-  ws->page.setWhite(3, 4, false);
-  cs.copyMade = cs.freshCopy = true;
-  ws->shared.copySaved = false;
-  ws->params.setHeld(Held::TextFileName, "page7");
-  prompts.answers = {Answer::Ok};  // a page of its own size on A4: change to A3
-  EXPECT_TRUE(printPicture(*ws));
-  EXPECT_EQ(printer->drawnPixels, 300);
-  EXPECT_FALSE(printState(*ws).picture.isWhite(3, 4));
-  EXPECT_FALSE(fs::exists(root / "ForPrint.bmp"));
-  EXPECT_FALSE(ws->shared.copySaved);
-  EXPECT_EQ(ws->params.held(Held::TextFileName), "");
-}
-
-// The temporary page never takes a name of the user's: a file of the user's called
-// "ForPrint.bmp" is left as it was, and the folder holds nothing more afterwards.
-TEST_F(PrintFreshCopy, UsersFilesInTheSaveFolderAreLeftAlone) {
+// copy stays unsaved. The temporary page never takes a name of the user's: a file of the
+// user's called "ForPrint.bmp" is left as it was, and the folder holds nothing more.
+TEST_F(PrintFreshCopy, TemporarySaveLeavesTheCopyAndTheUsersFilesAlone) {
   const std::string own = "the user's own picture, not a bitmap at all";
   ASSERT_TRUE(writeFileAtomic((root / "ForPrint.bmp").string(), own));
   CopyState& cs = copyState(*ws);
@@ -230,9 +213,12 @@ TEST_F(PrintFreshCopy, UsersFilesInTheSaveFolderAreLeftAlone) {
   ws->page.setWhite(3, 4, false);
   cs.copyMade = cs.freshCopy = true;
   ws->shared.copySaved = false;
+  ws->params.setHeld(Held::TextFileName, "page7");
   EXPECT_TRUE(printPicture(*ws));
   EXPECT_EQ(printer->drawnPixels, 300);
   EXPECT_FALSE(printState(*ws).picture.isWhite(3, 4));
+  EXPECT_FALSE(ws->shared.copySaved);
+  EXPECT_EQ(ws->params.held(Held::TextFileName), "");
   EXPECT_EQ(readWholeFile((root / "ForPrint.bmp").string()), own);
   std::vector<std::string> left;
   for (const auto& e : fs::directory_iterator(root)) left.push_back(e.path().filename().string());

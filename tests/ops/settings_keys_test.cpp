@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
 #include <utility>
 #include <string>
 #include <vector>
@@ -221,19 +220,6 @@ struct SettingsKeys : ::testing::Test {
   }
   std::string at(const char* text) const { return replaceAll(text, "@", tmp.str()); }
 };
-
-// A value shared by two keys would let a swapped pair pass unnoticed.
-TEST_F(SettingsKeys, TableValuesAreDistinct) {
-  std::set<std::string> keys, values;
-  int texts = 0;
-  for (const Item& item : kItems) {
-    EXPECT_TRUE(keys.insert(keyOf(item)).second) << item.line;
-    if (isCheck(item)) continue;
-    ++texts;
-    EXPECT_TRUE(values.insert(item.value).second) << item.line;
-  }
-  EXPECT_EQ(static_cast<int>(values.size()), texts);
-}
 
 TEST_F(SettingsKeys, EveryControlIsWrittenAsItsOwnLiteralLine) {
   setTextPanel(ws.params);
