@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
 #include "base/files.h"
 #include "automation/launch.h"
 #include "model/workspace.h"
+#include "support/run_quillaro.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_dir.h"
 
@@ -73,22 +72,16 @@ TEST_F(LaunchFixture, SettingsFromTheIniKeyAreApplied) {
 #ifdef QUILLARO_EXE
 // The program itself, started the way a script starts it: no display at all.
 struct Executable : LaunchFixture {
-  int run(const std::string& args) {
-    const std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM QUILLARO_HOME='" +
-                            (root / "home").string() + "' '" + QUILLARO_EXE + "' " + args + " 2>'" +
-                            path("stderr.txt") + "'";
-    const int status = std::system(cmd.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  std::string errors() { return readWholeFile(path("stderr.txt")).value_or(""); }
+  testing::ProgramExit run(const std::string& args) { return testing::runQuillaroHidden(path("home"), args, path("stderr.txt")); }
 };
 
 TEST_F(Executable, WindowWithoutDisplayIsRefusedCleanly) {
-  EXPECT_EQ(run(""), 1);
-  EXPECT_NE(errors().find("hide=1"), std::string::npos);
+  const testing::ProgramExit e = run("");
+  EXPECT_EQ(e.status, 1);
+  EXPECT_NE(e.err.find("hide=1"), std::string::npos) << e.err;
 }
 
-TEST_F(Executable, HelpAndVersion) { EXPECT_EQ(run("--version") + run("--help"), 0); }
+TEST_F(Executable, HelpAndVersion) { EXPECT_EQ(run("--version").status + run("--help").status, 0); }
 #endif
 
 }  // namespace

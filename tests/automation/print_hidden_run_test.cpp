@@ -4,12 +4,12 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <sys/wait.h>
 
 #include "base/files.h"
 #include "image/bitmap.h"
 #include "image/bmp_file.h"
 #include "support/pdf_render.h"
+#include "support/run_quillaro.h"
 #include "support/temp_dir.h"
 
 namespace quillaro {
@@ -33,12 +33,10 @@ struct PrintHiddenRun : ::testing::Test {
   }
 
   int run(const std::string& printer, const std::string& more = "") {
-    const std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM QUILLARO_HOME='" + dir.at("home") +
-                            "' '" + QUILLARO_EXE + "' '" + dir.at("print.pfp") + "' hide=1 exit=1 " + more + " printer=" + printer +
-                            " 2>'" + dir.at("stderr.txt") + "' </dev/null";
-    const int raw = std::system(cmd.c_str());
-    err = readWholeFile(dir.at("stderr.txt")).value_or("");
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    const testing::ProgramExit e = testing::runQuillaroHidden(
+        dir.at("home"), "'" + dir.at("print.pfp") + "' hide=1 exit=1 " + more + " printer=" + printer, dir.at("stderr.txt"));
+    err = e.err;
+    return e.status;
   }
 
   // The one PDF written, without the temporary file left behind; false when pdfinfo is missing.

@@ -5,10 +5,6 @@
 // the command line of the built program.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -19,7 +15,6 @@
 #include "automation/runner.h"
 #include "base/files.h"
 #include "image/bmp_file.h"
-#include "image/sample_page.h"
 #include "model/copy_state.h"
 #include "model/workspace.h"
 #include "ops/a3_sheet.h"
@@ -32,63 +27,20 @@
 #include "ops/print.h"
 #include "ops/settings_file.h"
 #include "ops/tone_ops.h"
+#include "support/picture_compare.h"
+#include "support/run_quillaro.h"
+#include "support/sample_scan.h"
 #include "support/scripted_prompts.h"
+#include "support/session.h"
 #include "support/temp_dir.h"
 
 namespace quillaro {
 namespace {
 
-using ::testing::AssertionFailure;
-using ::testing::AssertionResult;
-using ::testing::AssertionSuccess;
+using testing::hasInk;
+using testing::samePixels;
 
-// One workspace as the program makes it, printing to the BMP file printer in its home.
-struct Side {
-  testing::ScriptedPrompts prompts;
-  PrinterList printers;
-  Workspace ws{&prompts};
-  std::string home;
-
-  explicit Side(std::string folder) : home(std::move(folder)) {
-    connectWorkspace(ws);
-    printers.add(std::make_unique<BmpFilePrinter>([this] { return home; }));
-    installPrinting(ws, &printers);
-    ws.shared.installFolder = home;
-    ws.shared.folders.fill(home);
-    ws.params.setChb(30, false);  // nothing recorded
-    ws.params.setChb(31, false);  // no reminders
-  }
-  std::string shown() const {
-    std::string all;
-    for (const auto& m : prompts.shown) all += "[" + m.text + "] ";
-    return all;
-  }
-};
-
-// Same size, depth and pixels; the bits after the last pixel of a 1-bit row carry no meaning.
-AssertionResult samePicture(const Bitmap& a, const Bitmap& b) {
-  if (a.width != b.width || a.height != b.height || a.bits != b.bits)
-    return AssertionFailure() << a.width << "x" << a.height << "x" << a.bits << " against " << b.width << "x"
-                              << b.height << "x" << b.bits;
-  if (a.empty() || b.empty()) return a.empty() == b.empty() ? AssertionSuccess() : AssertionFailure() << "one is empty";
-  const int whole = a.bits == 1 ? a.width / 8 : a.rowBytes;
-  const int rest = a.bits == 1 ? a.width % 8 : 0;
-  const auto mask = static_cast<std::uint8_t>(0xFF00u >> rest);
-  for (int y = 0; y < a.height; ++y) {
-    if (std::memcmp(a.row(y), b.row(y), static_cast<std::size_t>(whole)) != 0 ||
-        (rest && ((a.row(y)[whole] ^ b.row(y)[whole]) & mask)))
-      return AssertionFailure() << "row " << y << " differs";
-  }
-  return AssertionSuccess();
-}
-
-// Whether a 1-bit or 8-bit picture has any pixel that is not white.
-bool hasInk(const Bitmap& b) {
-  for (int y = 0; y < b.height; ++y)
-    for (int x = 0; x < b.rowBytes; ++x)
-      if (b.row(y)[x] != 255) return true;
-  return false;
-}
+using Side = testing::Session;
 
 // "a, b, c" as its trimmed pieces.
 std::vector<std::string> pieces(const std::string& csv) {
@@ -144,13 +96,8 @@ struct ProgramEndToEnd : ::testing::Test {
   static void SetUpTestSuite() {
     scans = std::make_unique<testing::TempDir>();
     auto make = [](const char* name, int bits, std::uint64_t seed, int w, int h) {
-      SamplePageOptions o;
-      o.bits = bits;
-      o.seed = seed;
-      o.width = w;
-      o.height = h;
-      const std::string path = scans->at(name);
-      EXPECT_TRUE(writeBitmap(path, makeSamplePage(o), samplePixelsPerMetre(o))) << name;
+      const std::string path = testing::writeSampleScan(scans->at(name), bits, seed, w, h);
+      EXPECT_FALSE(path.empty()) << name;
       return path;
     };
     page1 = make("page1.bmp", 1, 3, 2600, 3600);
@@ -178,9 +125,9 @@ struct ProgramEndToEnd : ::testing::Test {
   }
   void run(const std::string& text) { runKeepingSettings(prog, text); }
   void expectSamePictures() {
-    EXPECT_TRUE(samePicture(prog.ws.image.bitmap, direct.ws.image.bitmap)) << "picture";
-    EXPECT_TRUE(samePicture(prog.ws.page, direct.ws.page)) << "page image";
-    EXPECT_TRUE(samePicture(prog.ws.a3, direct.ws.a3)) << "A3 sheet";
+    EXPECT_TRUE(samePixels(prog.ws.image.bitmap, direct.ws.image.bitmap)) << "picture";
+    EXPECT_TRUE(samePixels(prog.ws.page, direct.ws.page)) << "page image";
+    EXPECT_TRUE(samePixels(prog.ws.a3, direct.ws.a3)) << "A3 sheet";
     EXPECT_EQ(prog.ws.shared.bitDepth, direct.ws.shared.bitDepth);
   }
 };
@@ -228,7 +175,7 @@ TEST_F(ProgramEndToEnd, OpenWithItsOptionsOnEveryDepth) {
     c.panel(q.ws);
     ASSERT_TRUE(openPicture(q.ws, *c.file));
     EXPECT_EQ(p.ws.image.bitmap.bits, c.bits);
-    EXPECT_TRUE(samePicture(p.ws.image.bitmap, q.ws.image.bitmap));
+    EXPECT_TRUE(samePixels(p.ws.image.bitmap, q.ws.image.bitmap));
     EXPECT_EQ(p.ws.image.path, *c.file);
     EXPECT_EQ(printState(p.ws).kind, c.printKind);
     EXPECT_EQ(printState(q.ws).kind, c.printKind);
@@ -254,7 +201,7 @@ TEST_F(ProgramEndToEnd, ReloadTakesThePageImageTurnedAsAsked) {
       ASSERT_TRUE(reloadCopy(q.ws, turn));
     }
     EXPECT_EQ(p.ws.page.width, 2551);  // 108 mm
-    EXPECT_TRUE(samePicture(p.ws.image.bitmap, q.ws.image.bitmap));
+    EXPECT_TRUE(samePixels(p.ws.image.bitmap, q.ws.image.bitmap));
     EXPECT_EQ(copyState(p.ws).editingCopy, turn != '-');
     EXPECT_TRUE(p.prompts.shown.empty()) << p.shown();
   }
@@ -362,7 +309,7 @@ TEST_F(ProgramEndToEnd, CopyLinesWithEveryOption) {
     runKeepingSettings(p, program);
     ASSERT_FALSE(p.ws.page.empty()) << program;
     EXPECT_TRUE(hasInk(p.ws.page));
-    EXPECT_TRUE(samePicture(p.ws.page, q.ws.page)) << program;
+    EXPECT_TRUE(samePixels(p.ws.page, q.ws.page)) << program;
     EXPECT_TRUE(copyState(p.ws).freshCopy);
     c.more(p.ws, q.ws);
     EXPECT_TRUE(p.prompts.shown.empty()) << p.shown();
@@ -439,18 +386,18 @@ TEST_F(ProgramEndToEnd, RectangleCommandsOnOneBitGreyAndColour) {
     const Bitmap opened = q.ws.image.bitmap.clone();
     typeRect(q.ws, c.rect);
     ASSERT_TRUE(c.op(q.ws));
-    EXPECT_FALSE(samePicture(opened, q.ws.image.bitmap)) << "the operation changes the picture";
-    EXPECT_TRUE(samePicture(p.ws.image.bitmap, q.ws.image.bitmap));
+    EXPECT_FALSE(samePixels(opened, q.ws.image.bitmap)) << "the operation changes the picture";
+    EXPECT_TRUE(samePixels(p.ws.image.bitmap, q.ws.image.bitmap));
     EXPECT_TRUE(p.prompts.shown.empty()) << p.shown();
   }
 }
 
-std::string printedText(const Side& s, int n) {
-  return readWholeFile(s.home + "/" + printFileStem(n) + ".txt").value_or("(none)");
+// Print file n of the BMP file printer writing into `folder`: its settings text, its picture.
+std::string printedText(const std::string& folder, int n) {
+  return readWholeFile(folder + "/" + printFileStem(n) + ".txt").value_or("(none)");
 }
-Bitmap printedPicture(const Side& s, int n) {
-  ReadResult r = readBitmap(s.home + "/" + printFileStem(n) + ".bmp", ReadOptions{}, nullptr);
-  return std::move(r.image.bitmap);
+Bitmap printedPicture(const std::string& folder, int n) {
+  return std::move(readBitmap(folder + "/" + printFileStem(n) + ".bmp", ReadOptions{}, nullptr).image.bitmap);
 }
 
 // The sheet of two pages is what gets printed, not the original last opened.
@@ -471,15 +418,12 @@ TEST_F(ProgramEndToEnd, A3SheetOfTwoPagesIsPrinted) {
   EXPECT_EQ(prog.ws.a3.width, 2 * 4772 + 189);
   EXPECT_FALSE(prog.ws.params.check(Check::ChA3)) << "A3 is on for the run only";
   for (Side* s : {&prog, &direct}) {
-    const Bitmap printed = printedPicture(*s, 1);
-    EXPECT_EQ(printed.width, s->ws.a3.width) << s->home;
-    EXPECT_EQ(printed.height, s->ws.a3.height) << s->home;
-    EXPECT_TRUE(samePicture(printed, s->ws.a3)) << s->home;
+    EXPECT_TRUE(samePixels(printedPicture(s->home, 1), s->ws.a3)) << s->home;
     // The A4 printer is asked to take A3 paper, landscape (the default answers).
     EXPECT_EQ(s->shown(),
               "[Формат принтера A4\r\nТребуется A3\r\nСменить A4 на A3 ?] "
               "[Ориентация принтера книжная\r\nТребуется альбомная\r\nСменить ?] ");
-    EXPECT_EQ(printedText(*s, 1).substr(0, 24), "Paper=8\r\nOrientation=2\r\n");
+    EXPECT_EQ(printedText(s->home, 1).substr(0, 24), "Paper=8\r\nOrientation=2\r\n");
   }
 }
 
@@ -492,18 +436,10 @@ struct CommandLineRun {
     EXPECT_TRUE(writeTextFile(dir.sub("home") + "/Quillaro.ini",
                               "SavePath=\"" + dir.sub("saved") + "\"\r\nChRemind=0\r\nChWrite=0\r\n"));
     EXPECT_TRUE(writeTextFile(dir.at("prog.pfp"), program));
-    const std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM QUILLARO_HOME='" +
-                            dir.at("home") + "' '" + QUILLARO_EXE + "' '" + dir.at("prog.pfp") +
-                            "' hide=1 exit=1 printer=BMP 2>'" + dir.at("stderr.txt") + "' </dev/null";
-    const int raw = std::system(cmd.c_str());
-    err = readWholeFile(dir.at("stderr.txt")).value_or("");
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  }
-  Bitmap printed(int n, std::string* text = nullptr) {
-    const std::string stem = dir.at("saved/" + printFileStem(n));
-    if (text) *text = readWholeFile(stem + ".txt").value_or("(none)");
-    ReadResult r = readBitmap(stem + ".bmp", ReadOptions{}, nullptr);
-    return std::move(r.image.bitmap);
+    const testing::ProgramExit e =
+        testing::runQuillaroHidden(dir.at("home"), "'" + dir.at("prog.pfp") + "' hide=1 exit=1 printer=BMP", dir.at("stderr.txt"));
+    err = e.err;
+    return e.status;
   }
 };
 
@@ -514,10 +450,9 @@ TEST_F(ProgramEndToEnd, CommandLineLandscapeMirroredCopyIsPrintedAsTheDirectCopy
   tick({Check::ChLand, Check::ChMirror})(direct.ws);
   typeCopyFields(direct.ws, "0, 0, 289, 202, 4, 4, 100, 0");
   ASSERT_TRUE(copyPage(direct.ws));
-  std::string text;
-  const Bitmap printed = cl.printed(1, &text);
-  EXPECT_EQ(printed.width, 6827) << cl.err;
-  EXPECT_TRUE(samePicture(printed, direct.ws.page));
+  EXPECT_EQ(direct.ws.page.width, 6827);
+  EXPECT_TRUE(samePixels(printedPicture(cl.dir.at("saved"), 1), direct.ws.page)) << cl.err;
+  const std::string text = printedText(cl.dir.at("saved"), 1);
   EXPECT_NE(text.find("Orientation=2"), std::string::npos) << text;
 }
 
@@ -525,7 +460,7 @@ TEST_F(ProgramEndToEnd, CommandLineA3SheetIsPrintedWhole) {
   CommandLineRun cl;
   const std::string copy = "Copy, 3, 5, 202, 289, 4, 4, 100, 0\r\n";
   ASSERT_EQ(cl.run(open(page1) + copy + "A3, 1\r\n" + open(page2) + copy + "A3, 2\r\nPrint, 1\r\n"), 0) << cl.err;
-  const Bitmap printed = cl.printed(1);
+  const Bitmap printed = printedPicture(cl.dir.at("saved"), 1);
   EXPECT_EQ(printed.width, 2 * 4772 + 189) << cl.err;
   EXPECT_EQ(printed.height, 6827);
 }

@@ -2,9 +2,6 @@
 // the pictures must come out identical.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstring>
-
 #include "ops/copy_params.h"
 #include "ops/copy_engine.h"
 #include "ops/open.h"
@@ -17,61 +14,30 @@
 #include "model/workspace.h"
 #include "ops/a3_sheet.h"
 #include "model/copy_state.h"
-#include "image/bmp_file.h"
 #include "ops/save.h"
-#include "image/sample_page.h"
+#include "support/picture_compare.h"
+#include "support/sample_scan.h"
 #include "support/scripted_prompts.h"
+#include "support/session.h"
 #include "support/temp_dir.h"
 
 namespace quillaro {
 namespace {
 
-struct Session {
-  testing::ScriptedPrompts prompts;
-  Workspace ws{&prompts};
-  explicit Session(const std::string& home) {
-    connectWorkspace(ws);
-    ws.shared.installFolder = home;
-    ws.shared.folders.fill(home);
-    ws.params.setChb(30, true);   // record
-    ws.params.setChb(31, false);  // no reminders
-    ws.params.setTz(0, "", false);
-  }
+using testing::hasInk;
+using testing::samePixels;
+
+struct Session : testing::Session {
+  explicit Session(const std::string& home) : testing::Session(home, true) {}
   void rect(std::initializer_list<const char*> ltwh) {
     int i = 24;
     for (const char* v : ltwh) ws.params.setTn(i++, v);
   }
 };
 
-std::string writeScan(const testing::TempDir& dir, const std::string& name, int bits, std::uint64_t seed,
-                      int width = 0, int height = 0) {
-  SamplePageOptions o;
-  o.bits = bits;
-  o.seed = seed;
-  if (width) {
-    o.width = width;
-    o.height = height;
-  }
-  const std::string path = dir.at(name);
-  return writeBitmap(path, makeSamplePage(o), samplePixelsPerMetre(o)) ? path : std::string();
-}
-
-bool samePixels(const Bitmap& a, const Bitmap& b) {
-  if (a.width != b.width || a.height != b.height || a.bits != b.bits) return false;
-  if (a.empty() || b.empty()) return a.empty() == b.empty();
-  for (int y = 0; y < a.height; ++y)
-    if (std::memcmp(a.row(y), b.row(y), static_cast<std::size_t>(a.rowBytes)) != 0) {
-      if (a.bits != 1 || a.width % 8 == 0) return false;
-      // Bits after the last pixel of a 1-bit row carry no meaning.
-      for (int x = 0; x < a.width; ++x)
-        if (a.isWhite(x, y) != b.isWhite(x, y)) return false;
-    }
-  return true;
-}
-
 TEST(RecordReplay, AGreySessionReplaysToTheSamePixels) {
   testing::TempDir dir;
-  const std::string scan = writeScan(dir, "scan.bmp", 8, 11, 900, 1300);
+  const std::string scan = testing::writeSampleScan(dir.at("scan.bmp"), 8, 11, 900, 1300);
 
   Session rec(dir.sub("home"));
   Workspace& ws = rec.ws;
@@ -103,12 +69,6 @@ TEST(RecordReplay, AGreySessionReplaysToTheSamePixels) {
 
 // --- A3 sheets: two pages copied and put side by side, recorded and replayed ---
 
-std::string shownText(const testing::ScriptedPrompts& prompts) {
-  std::string all;
-  for (const auto& m : prompts.shown) all += "[" + m.text + "] ";
-  return all;
-}
-
 struct A3Case {
   int bits = 1;
   bool turned = false;           // "A4 в A3 симметрично"
@@ -126,16 +86,6 @@ struct A3Recording {
   int pageWidth = 0;
 };
 
-// Whether any pixel in columns [x0, x1) of the sheet is not white.
-bool inkBetween(const Bitmap& sheet, int x0, int x1) {
-  for (int y = 0; y < sheet.height; ++y) {
-    const std::uint8_t* row = sheet.row(y);
-    for (int x = x0; x < x1; ++x)
-      if (sheet.bits == 1 ? !bitIsWhite(row, x) : row[x] != 255) return true;
-  }
-  return false;
-}
-
 void pageSettings(Session& s, const A3Case& c) {
   s.ws.params.setCheck(Check::ChA3, true);
   s.ws.params.setChb(copycheck::kA4InA3Turned, c.turned);
@@ -144,7 +94,7 @@ void pageSettings(Session& s, const A3Case& c) {
 }
 
 std::string writeScan(const testing::TempDir& dir, const std::string& name, const A3Case& c, std::uint64_t seed) {
-  return c.pageMm ? writeScan(dir, name, c.bits, seed, 1700, 2200) : writeScan(dir, name, c.bits, seed);
+  return testing::writeSampleScan(dir.at(name), c.bits, seed, c.pageMm ? 1700 : 0, c.pageMm ? 2200 : 0);
 }
 
 bool copyPage(Session& s, const A3Case& c) {
@@ -185,13 +135,13 @@ A3Recording recordA3(const testing::TempDir& dir, const A3Case& c) {
     }
     EXPECT_EQ(copyState(ws).a3State, ++state);
   }
-  EXPECT_TRUE(rec.prompts.shown.empty()) << shownText(rec.prompts);
+  EXPECT_TRUE(rec.prompts.shown.empty()) << rec.shown();
   out.program = ws.params.tz(0);
   out.sheet = ws.a3.clone();
   // Both halves hold a page (blank ones would make the comparison say nothing).
-  EXPECT_TRUE(inkBetween(out.sheet, 0, out.pageWidth));
-  EXPECT_TRUE(inkBetween(out.sheet, out.pageWidth + copyState(ws).a3Gap, out.sheet.width));
-  EXPECT_TRUE(saveSheet(ws, "sheet")) << shownText(rec.prompts);
+  EXPECT_TRUE(hasInk(out.sheet, 0, out.pageWidth));
+  EXPECT_TRUE(hasInk(out.sheet, out.pageWidth + copyState(ws).a3Gap, out.sheet.width));
+  EXPECT_TRUE(saveSheet(ws, "sheet")) << rec.shown();
   out.savedBytes = readWholeFile(picturePathFor(dir.sub("home"), "sheet")).value_or("");
   EXPECT_FALSE(out.savedBytes.empty());
   return out;
@@ -218,7 +168,7 @@ void expectSameSheetOnReplay(const A3Case& c) {
   play.ws.params.setCheck(Check::ChA3, false);
   play.ws.params.setTz(0, r.program, false);
   runAll(play.ws);
-  EXPECT_TRUE(play.prompts.shown.empty()) << shownText(play.prompts);
+  EXPECT_TRUE(play.prompts.shown.empty()) << play.shown();
   EXPECT_FALSE(play.ws.params.check(Check::ChA3));
   EXPECT_EQ(copyState(play.ws).a3State, 2);
   EXPECT_EQ(play.ws.a3.bits, c.bits);
@@ -226,7 +176,7 @@ void expectSameSheetOnReplay(const A3Case& c) {
   EXPECT_EQ(play.ws.params.tz(0), r.program) << "a run records nothing";
 
   play.ws.params.setCheck(Check::ChA3, true);
-  ASSERT_TRUE(saveSheet(play.ws, "sheet")) << shownText(play.prompts);
+  ASSERT_TRUE(saveSheet(play.ws, "sheet")) << play.shown();
   EXPECT_EQ(readWholeFile(picturePathFor(dir.sub("home2"), "sheet")).value_or("-"), r.savedBytes);
 }
 
@@ -252,7 +202,7 @@ TEST(RecordReplayA3, ASecondReplayStartsANewSheet) {
   runAll(play.ws);
   ASSERT_TRUE(samePixels(r.sheet, play.ws.a3));
   runAll(play.ws);
-  EXPECT_TRUE(play.prompts.shown.empty()) << shownText(play.prompts);
+  EXPECT_TRUE(play.prompts.shown.empty()) << play.shown();
   EXPECT_EQ(copyState(play.ws).a3State, 2);
   EXPECT_TRUE(samePixels(r.sheet, play.ws.a3));
 
@@ -265,7 +215,7 @@ TEST(RecordReplayA3, ASecondReplayStartsANewSheet) {
   ASSERT_GE(play.prompts.shown.size(), 2u);
   EXPECT_EQ(play.prompts.shown[0].text, "Копия не сохранена.\r\nСтереть ?");
   EXPECT_EQ(play.prompts.shown[1].text, "Стереть A3 ?");
-  EXPECT_NE(shownText(play.prompts).find("[A3 заполнен]"), std::string::npos) << shownText(play.prompts);
+  EXPECT_NE(play.shown().find("[A3 заполнен]"), std::string::npos) << play.shown();
   EXPECT_TRUE(samePixels(r.sheet, play.ws.a3));
 }
 
@@ -291,7 +241,7 @@ TEST(RecordReplayA3, TheSecondHalfOfAFullSheetIsReplaced) {
   ASSERT_FALSE(samePixels(r.sheet, ws.a3));
   ws.params.setTz(0, r.program.substr(second), false);
   runAll(ws);
-  EXPECT_TRUE(play.prompts.shown.empty()) << shownText(play.prompts);
+  EXPECT_TRUE(play.prompts.shown.empty()) << play.shown();
   EXPECT_EQ(copyState(ws).a3State, 2);
   EXPECT_TRUE(samePixels(r.sheet, ws.a3));
 }

@@ -3,17 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 
 #include "image/bmp_file.h"
+#include "support/picture_compare.h"
 #include "support/temp_dir.h"
 
 namespace quillaro {
 namespace {
 
-bool sameBytes(const Bitmap& a, const Bitmap& b) {
-  return a.byteCount() == b.byteCount() && std::memcmp(a.data(), b.data(), a.byteCount()) == 0;
-}
+using testing::sameBytes;
 
 SamplePageOptions small(int bits, std::uint64_t seed) {
   SamplePageOptions o;

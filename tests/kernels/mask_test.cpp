@@ -1,5 +1,6 @@
 #include "kernels/mask.h"
 #include "support/adjust_test_util.h"
+#include "support/picture_compare.h"
 
 #include <gtest/gtest.h>
 
@@ -17,9 +18,7 @@
 namespace quillaro {
 namespace {
 
-bool sameBytes(const Bitmap& a, const Bitmap& b) {
-  return a.byteCount() == b.byteCount() && std::memcmp(a.data(), b.data(), a.byteCount()) == 0;
-}
+using testing::sameBytes;
 
 // Pixel by pixel, straight from the rules: a whitened cell of the picture-anchored pattern
 // turns the pixel white; with a background the pixel ends white only where it is white.

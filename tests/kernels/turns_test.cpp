@@ -8,10 +8,13 @@
 #include <vector>
 
 #include "support/adjust_test_util.h"
+#include "support/picture_compare.h"
 #include "base/ports.h"
 
 namespace quillaro {
 namespace {
+
+using testing::samePixels;
 
 void copyPixel(const Bitmap& s, int sx, int sy, Bitmap& d, int dx, int dy) {
   switch (s.bits) {
@@ -34,22 +37,6 @@ Bitmap slowTurn(const Bitmap& s, Turn turn) {
       else copyPixel(s, x, y, d, y, w - 1 - x);
     }
   return d;
-}
-
-::testing::AssertionResult samePixels(const Bitmap& a, const Bitmap& b) {
-  if (a.width != b.width || a.height != b.height || a.bits != b.bits)
-    return ::testing::AssertionFailure() << "geometry " << a.width << "x" << a.height << "x"
-                                         << a.bits << " vs " << b.width << "x" << b.height;
-  for (int y = 0; y < a.height; ++y) {
-    if (a.bits == 1) {
-      for (int x = 0; x < a.width; ++x)
-        if (a.isWhite(x, y) != b.isWhite(x, y))
-          return ::testing::AssertionFailure() << "pixel " << x << "," << y;
-    } else if (std::memcmp(a.row(y), b.row(y), static_cast<std::size_t>(a.rowBytes)) != 0) {
-      return ::testing::AssertionFailure() << "row " << y;
-    }
-  }
-  return ::testing::AssertionSuccess();
 }
 
 // A 1-bit result keeps the bits after the last pixel at 1 and padding bytes at 255.

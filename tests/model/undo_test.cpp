@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "model/workspace.h"
+#include "support/picture_compare.h"
 
 namespace quillaro {
 namespace {
@@ -19,12 +20,7 @@ struct Undo : ::testing::Test {
     for (int y = y0; y <= y1; ++y)
       for (int x = x0; x <= x1; ++x) pic().setWhite(x, y, false);
   }
-  int blackCount() {
-    int n = 0;
-    for (int y = 0; y < pic().height; ++y)
-      for (int x = 0; x < pic().width; ++x) n += pic().isWhite(x, y) ? 0 : 1;
-    return n;
-  }
+  int blackCount() { return testing::blackCount(pic()); }
 };
 
 TEST_F(Undo, RestoresTheRectangleAndItsMargins) {

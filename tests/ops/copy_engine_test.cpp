@@ -8,22 +8,17 @@
 #include "ops/copy_engine.h"
 #include "ops/copy_record.h"
 #include "support/copy_test_util.h"
+#include "support/picture_compare.h"
 #include "ops/open.h"
 
 namespace quillaro {
 namespace {
 
+using testing::blackCount;
 using testing::blockPicture;
 using testing::CopyFixture;
 namespace F = copyfield;
 namespace C = copycheck;
-
-int blackCount(const Bitmap& b) {
-  int n = 0;
-  for (int y = 0; y < b.height; ++y)
-    for (int x = 0; x < b.width; ++x) n += b.isWhite(x, y) ? 0 : 1;
-  return n;
-}
 
 TEST(CopyPathChoice, AngleLimitsAndOptions) {
   FrameSpec f;

@@ -220,9 +220,7 @@ TEST_F(PrintFreshCopy, TemporarySaveLeavesTheCopyAndTheUsersFilesAlone) {
   EXPECT_FALSE(ws->shared.copySaved);
   EXPECT_EQ(ws->params.held(Held::TextFileName), "");
   EXPECT_EQ(readWholeFile((root / "ForPrint.bmp").string()), own);
-  std::vector<std::string> left;
-  for (const auto& e : fs::directory_iterator(root)) left.push_back(e.path().filename().string());
-  EXPECT_EQ(left, std::vector<std::string>{"ForPrint.bmp"});
+  EXPECT_EQ(dir.names(), std::vector<std::string>{"ForPrint.bmp"});
   EXPECT_TRUE(prompts.shown.empty());  // nor asked about replacing anything
 }
 

@@ -29,4 +29,11 @@ public:
   std::vector<ShownMessage> shown;
 };
 
+// Every message shown, as "[text] [text] ", for failure reports.
+inline std::string shownText(const ScriptedPrompts& prompts) {
+  std::string all;
+  for (const auto& m : prompts.shown) all += "[" + m.text + "] ";
+  return all;
+}
+
 }  // namespace quillaro::testing
