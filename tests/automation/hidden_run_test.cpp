@@ -2,9 +2,6 @@
 // the start-up sequence, and end to end through the program itself when it is built.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <filesystem>
 
 #include "automation/composition.h"
@@ -12,7 +9,9 @@
 #include "base/files.h"
 #include "automation/launch.h"
 #include "model/workspace.h"
+#include "support/run_quillaro.h"
 #include "support/scripted_prompts.h"
+#include "support/temp_dir.h"
 
 namespace quillaro {
 namespace {
@@ -20,16 +19,11 @@ namespace {
 namespace fs = std::filesystem;
 
 struct HiddenRun : ::testing::Test {
-  fs::path root;
-  void SetUp() override {
-    root = fs::temp_directory_path() /
-           ("quillaro-hidden-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(root);
-    fs::create_directories(root / "home");
-  }
-  void TearDown() override { fs::remove_all(root); }
-  std::string path(const std::string& name) const { return (root / name).string(); }
+  testing::TempDir dir;
+  std::string home = dir.sub("home");
+  std::string path(const std::string& name) const { return dir.at(name); }
   void write(const std::string& name, const std::string& text) { ASSERT_TRUE(writeTextFile(path(name), text)); }
+  testing::ProgramExit run(const std::string& args) { return testing::runQuillaroHidden(home, args, path("stderr.txt")); }
 };
 
 TEST_F(HiddenRun, ProgramFileWithLfOrCrLineEndsRunsEveryLine) {
@@ -38,8 +32,8 @@ TEST_F(HiddenRun, ProgramFileWithLfOrCrLineEndsRunsEveryLine) {
   Workspace ws(&prompts);
   connectWorkspace(ws);
   LaunchOptions options;
-  options.installFolder = path("home");
-  options.programFolder = path("home");
+  options.installFolder = home;
+  options.programFolder = home;
   const LaunchResult r = launch(ws, path("book.pfp") + " hide=1 exit=1", options);
   EXPECT_TRUE(r.programRan);
   EXPECT_EQ(ws.image.bitmap.width, 4960);  // the New line made a landscape A5 sheet
@@ -49,37 +43,18 @@ TEST_F(HiddenRun, ProgramFileWithLfOrCrLineEndsRunsEveryLine) {
 }
 
 #ifdef QUILLARO_EXE
-struct Exit {
-  int status = -1;
-  std::string err;
-};
-
-Exit runQuillaro(const fs::path& root, const std::string& args) {
-  const fs::path err = root / "stderr.txt";
-  const std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM QUILLARO_HOME='" +
-                          (root / "home").string() + "' '" + QUILLARO_EXE + "' " + args + " 2>'" +
-                          err.string() + "' </dev/null";
-  const int raw = std::system(cmd.c_str());
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readWholeFile(err.string()).value_or("")};
-}
-
+// A program long enough to be asked about first: the question takes its default (go on)
+// and is printed, as is each line run.
 TEST_F(HiddenRun, ProgramRunsWithoutADisplayAndEnds) {
-  // (a last New line would be dropped: the program already starts with one)
-  write("good.pfp", "New, L\r\n' a comment\r\nNew, F=A5\r\nReload, none\r\n");
-  const Exit e = runQuillaro(root, "'" + path("good.pfp") + "' hide=1 exit=1");
-  EXPECT_EQ(e.status, 0) << e.err;
-  EXPECT_NE(e.err.find("%] New, L"), std::string::npos) << e.err;
-  EXPECT_NE(e.err.find("%] New, F=A5"), std::string::npos) << e.err;
-  EXPECT_TRUE(fs::exists(root / "home" / "pfp"));
-}
-
-TEST_F(HiddenRun, QuestionsTakeTheirDefaultAndArePrinted) {
-  std::string text = "New\r\n";
+  std::string text = "New, L\r\n' a comment\r\nNew, F=A5\r\n";
   while (text.size() < 5000) text += "' padding so that the program asks first\r\n";
   write("long.pfp", text);
-  const Exit e = runQuillaro(root, "'" + path("long.pfp") + "' hide=1 exit=1");
+  const testing::ProgramExit e = run("'" + path("long.pfp") + "' hide=1 exit=1");
   EXPECT_EQ(e.status, 0) << e.err;
   EXPECT_NE(e.err.find("Выполнить действия ? -> Yes"), std::string::npos) << e.err;
+  EXPECT_NE(e.err.find("%] New, L"), std::string::npos) << e.err;
+  EXPECT_NE(e.err.find("%] New, F=A5"), std::string::npos) << e.err;
+  EXPECT_TRUE(fs::exists(home + "/pfp"));
 }
 #endif
 

@@ -96,7 +96,6 @@ TEST(ToneMenu, CaptionsAndEnabledState) {
   EXPECT_EQ(brightnessMenuCaption("-10", "1.3"), "Яркость -10, контрастность * 1.3,  <K>");
   EXPECT_EQ(brightnessMenuCaption("5", "1"), "Яркость +5, контрастность * 1,  <K>");
   EXPECT_EQ(brightnessMenuCaption("0", "1"), "Яркость 0, контрастность * 1,  <K>");
-  EXPECT_EQ(contrastMenuCaption("1.5"), "Контрастность * 1.5,  <*>");
   EXPECT_FALSE(brightnessMenuEnabled(8, "0", "1"));
   EXPECT_TRUE(brightnessMenuEnabled(24, "-3", "1"));
   EXPECT_FALSE(brightnessMenuEnabled(1, "-3", "1.2"));
