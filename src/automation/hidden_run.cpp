@@ -33,6 +33,14 @@ ProgramArguments readProgramArguments(int argc, const char* const* argv) {
       break;
     }
   }
+  // A picture named alone (the desktop opens a .bmp file so) is opened as with "--open".
+  for (std::size_t i = 1; i < args.size() && out.openAtStart.empty(); ++i) {
+    const std::size_t n = std::strlen(args[i]);
+    if (n > 4 && strcasecmp(args[i] + n - 4, ".bmp") == 0) {
+      out.openAtStart = args[i];
+      args.erase(args.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+  }
   // "printer=NAME" and "copies=N" are no keys of start-up's command line; the last ones count.
   for (std::size_t i = 1; i < args.size();) {
     if (strncasecmp(args[i], "printer=", 8) == 0) {

@@ -19,7 +19,7 @@ namespace quillaro {
 struct ProgramArguments {
   bool help = false;        // "--help" or "-h" (before any "--version")
   bool version = false;     // "--version" (before any "--help")
-  std::string openAtStart;  // "--open FILE": a picture the window opens once shown
+  std::string openAtStart;  // "--open FILE" or a lone "*.bmp": a picture the window opens once shown
   std::string printerKey;   // "printer=NAME" (the key in any letter case): this run's printer
   int copiesAllowed = 0;    // "copies=N": prints of up to N copies are not asked about (0: none given)
   std::string commandLine;  // the other arguments joined by blanks: start-up's command line

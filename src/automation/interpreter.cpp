@@ -12,6 +12,8 @@
 #include "ops/copy_record.h"
 #include "ops/copy_engine.h"
 #include "ops/a3_sheet.h"
+#include "ops/find_replace.h"
+#include "base/control_numbers.h"
 
 namespace quillaro {
 namespace {
@@ -142,6 +144,18 @@ void readTextLayout(Workspace& ws) {
   p.setTn(field::kStretchLimit, orDefault(keyNumber(r, "JL"), "50"));
 }
 
+// "ReplaceText, TZ=k, Find=..., By=..., End=..., AnyCase=1": replace all in TZ(k), never in
+// the program being run (TZ(0)), without the question.
+void replaceTextCommand(Workspace& ws) {
+  FieldReader& r = ws.reader;
+  const std::string tz = r.getKey("TZ");
+  const long long field = tz.empty() ? -1 : nearest(parseNumber(tz));
+  if (field <= text::kProgram || field >= kReplaceFields) return;
+  const ReplaceSet set{unescapeLineValue(r.getKey("Find")), unescapeLineValue(r.getKey("By")),
+                       unescapeLineValue(r.getKey("End"))};
+  replaceAllInField(ws, static_cast<int>(field), set, r.getFlag("AnyCase") != 0, false);
+}
+
 int groupA(Workspace& ws, const std::string& word) {
   ParamStore& p = ws.params;
   FieldReader& r = ws.reader;
@@ -201,6 +215,11 @@ int groupA(Workspace& ws, const std::string& word) {
     p.runHandler(chbId(check::kOpenAs1Bit));
     convertPictureTo1bit(ws);
     kind = kCmdReloaded;
+  }
+  if (word == "REPLACETEXT") {
+    // Reading one line (F1) sets nothing: the texts belong to the find-and-replace window.
+    if (!ws.readingMode) replaceTextCommand(ws);
+    kind = kCmdDone;
   }
   if (word == "A3") {
     if (r.nextNumber()) {

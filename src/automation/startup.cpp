@@ -66,8 +66,15 @@ std::string programFolder() {
 }
 
 std::string installFolder() {
-  std::string folder = chooseInstallFolder(environment("QUILLARO_HOME"), programFolder(),
-                                           writableFolder, environment("HOME"));
+  // An installed copy (<prefix>/bin beside <prefix>/share/quillaro) keeps its files in the
+  // home folder even when it may write into its own folder (root and /usr/bin).
+  const auto usable = [](const std::string& folder) {
+    const fs::path share = fs::path(folder).parent_path() / "share" / "quillaro";
+    std::error_code ec;
+    return !fs::is_directory(share, ec) && writableFolder(folder);
+  };
+  std::string folder = chooseInstallFolder(environment("QUILLARO_HOME"), programFolder(), usable,
+                                           environment("HOME"));
   if (folder.empty()) folder.push_back('.');  // the current folder
   if (!folderExists(folder)) createFolder(folder);
   return folder;

@@ -25,6 +25,8 @@ constexpr std::array<char16_t, 128> kHigh = {
     0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,
 };
 
+}  // namespace
+
 void appendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
     out += static_cast<char>(c);
@@ -43,7 +45,6 @@ void appendUtf8(std::string& out, char32_t c) {
   }
 }
 
-// Decodes one UTF-8 sequence at text[i]; returns its length, 0 when malformed.
 std::size_t decodeUtf8(std::string_view text, std::size_t i, char32_t& c) {
   const auto b0 = static_cast<unsigned char>(text[i]);
   std::size_t n;
@@ -61,7 +62,13 @@ std::size_t decodeUtf8(std::string_view text, std::size_t i, char32_t& c) {
   return n;
 }
 
-}  // namespace
+int cp1251Code(char32_t c) {
+  if (c < 0x80) return static_cast<int>(c);
+  if (c >= 0x410 && c <= 0x44F) return static_cast<int>(0xC0 + (c - 0x410));
+  for (std::size_t k = 0; k < kHigh.size(); ++k)
+    if (kHigh[k] == c) return static_cast<int>(0x80 + k);
+  return -1;
+}
 
 std::string cp1251ToUtf8(std::string_view bytes) {
   std::string out;
@@ -91,14 +98,8 @@ std::string utf8ToCp1251(std::string_view text) {
       out += static_cast<char>(c);
       continue;
     }
-    char mapped = '?';
-    if (c >= 0x410 && c <= 0x44F) {
-      mapped = static_cast<char>(0xC0 + (c - 0x410));
-    } else {
-      for (std::size_t k = 0; k < kHigh.size(); ++k)
-        if (kHigh[k] == c) { mapped = static_cast<char>(0x80 + k); break; }
-    }
-    out += mapped;
+    const int code = cp1251Code(c);
+    out += code < 0 ? '?' : static_cast<char>(code);
   }
   return out;
 }

@@ -17,6 +17,12 @@ std::size_t utf8Offset(std::string_view text, std::size_t chars);
 // Byte offset of the character `chars` characters before the end (0 when the text is
 // shorter).
 std::size_t utf8OffsetFromEnd(std::string_view text, std::size_t chars);
+// Appends the UTF-8 form of a code point.
+void appendUtf8(std::string& out, char32_t c);
+// Decodes one UTF-8 sequence at text[i] into c; returns its length, 0 when malformed.
+std::size_t decodeUtf8(std::string_view text, std::size_t i, char32_t& c);
+// The Windows-1251 code of a code point, -1 when it has none.
+int cp1251Code(char32_t c);
 // Lone LF (and lone CR) line ends become CR LF; CR LF stays.
 std::string toCrLf(std::string_view text);
 

@@ -43,4 +43,9 @@ void LineJournal::copiedAsIs(Workspace& ws, bool landscape) { appendLine(ws, cop
 
 void LineJournal::toA3Half(Workspace& ws, int half) { appendLine(ws, a3Line(half)); }
 
+void LineJournal::textReplaced(Workspace& ws, int field, const std::string& find, const std::string& replacement,
+                               const std::string& ending, bool anyCase) {
+  appendLine(ws, replaceTextLine(field, find, replacement, ending, anyCase));
+}
+
 }  // namespace quillaro

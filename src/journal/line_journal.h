@@ -24,6 +24,8 @@ public:
   void copied(Workspace& ws, int copies) override;
   void copiedAsIs(Workspace& ws, bool landscape) override;
   void toA3Half(Workspace& ws, int half) override;
+  void textReplaced(Workspace& ws, int field, const std::string& find, const std::string& replacement,
+                    const std::string& ending, bool anyCase) override;
 };
 
 }  // namespace quillaro

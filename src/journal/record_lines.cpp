@@ -5,6 +5,7 @@
 #include "model/param_store.h"
 #include "model/workspace.h"
 #include "ops/copy_record.h"
+#include "ops/find_replace.h"
 #include "ops/new_sheet.h"
 #include "ops/text_settings.h"
 
@@ -83,6 +84,15 @@ std::string copyAsIsLine(bool landscape) { return copyAsIsRecord(landscape); }
 std::string printLine(const Workspace& ws, double copies) { return "Print, " + ws.format(copies); }
 
 std::string a3Line(int half) { return "A3, " + std::to_string(half); }
+
+std::string replaceTextLine(int field, const std::string& find, const std::string& replacement,
+                            const std::string& ending, bool anyCase) {
+  std::string line = "ReplaceText, TZ=" + std::to_string(field) + ", Find=\"" + escapeLineValue(find) +
+                     "\", By=\"" + escapeLineValue(replacement) + "\"";
+  if (!ending.empty()) line += ", End=\"" + escapeLineValue(ending) + "\"";
+  if (anyCase) line += ", AnyCase=1";
+  return line;
+}
 
 std::string reloadLine(char direction) {
   if (direction == 'R' || direction == 'L') return std::string("Reload, ") + direction;

@@ -24,6 +24,10 @@ std::string copyAsIsLine(bool landscape);
 std::string printLine(const Workspace& ws, double copies);
 // "A3, 1" or "A3, 2".
 std::string a3Line(int half);
+// "ReplaceText, TZ=3, Find=\"...\", By=\"...\"" with ", End=\"...\"" for an ending text and
+// ", AnyCase=1" when letter case is ignored; the texts escaped by escapeLineValue.
+std::string replaceTextLine(int field, const std::string& find, const std::string& replacement,
+                            const std::string& ending, bool anyCase);
 // "Reload, R", "Reload, L"; "Reload" for the plain reload (direction 0).
 std::string reloadLine(char direction);
 // "Over", "Right", "Left".

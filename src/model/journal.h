@@ -37,6 +37,9 @@ public:
   virtual void copiedAsIs(Workspace& ws, bool landscape) = 0;
   // The page went into half 1 or 2 of the A3 sheet.
   virtual void toA3Half(Workspace& ws, int half) = 0;
+  // Every match of `find` (up to `ending` when not empty) in TZ(field) became `replacement`.
+  virtual void textReplaced(Workspace& ws, int field, const std::string& find, const std::string& replacement,
+                            const std::string& ending, bool anyCase) = 0;
 };
 
 // The journal of a workspace that the composition root has not connected: nothing is
@@ -56,6 +59,7 @@ public:
   void copied(Workspace&, int) override {}
   void copiedAsIs(Workspace&, bool) override {}
   void toA3Half(Workspace&, int) override {}
+  void textReplaced(Workspace&, int, const std::string&, const std::string&, const std::string&, bool) override {}
 };
 
 }  // namespace quillaro

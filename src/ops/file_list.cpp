@@ -7,6 +7,9 @@
 #include "ops/open.h"
 #include "base/fields.h"
 #include "base/files.h"
+#include "base/text_codec.h"
+#include "base/text_decode.h"
+#include "base/control_numbers.h"
 #include "base/folders.h"
 #include "ops/settings_file.h"
 #include "ops/shutdown.h"
@@ -208,6 +211,24 @@ void FileList::nextPageButton() {
   lastFileWarning = false;
 }
 
+namespace {
+
+// What a UTF-8 file held that the text field shows but a Windows-1251 file cannot keep.
+void tellAboutEncoding(Workspace& ws, const std::string& path, const DecodedText& decoded) {
+  const std::string& br = ws.shared.lineBreak;
+  std::string text;
+  if (decoded.unstorable > 0)
+    text = "В файле " + path + " есть знаки, которых нет в кодировке Windows-1251: " +
+           std::to_string(decoded.unstorable) + " (например " + decoded.unstorableSample + ")." + br +
+           "Они показаны в тексте, но при сохранении будут заменены знаком \"?\".";
+  if (decoded.droppedBytes > 0)
+    text += (text.empty() ? "" : br) + std::string("Файл ") + path + " прочитан как UTF-8; " +
+            std::to_string(decoded.droppedBytes) + " байт, не составляющих знаков UTF-8, пропущено.";
+  if (!text.empty()) ws.prompts->message(text);
+}
+
+}  // namespace
+
 bool FileList::openEntry(int i) {
   if (i < 0 || i >= static_cast<int>(entries_.size())) return false;
   const std::string& name = entries_[static_cast<std::size_t>(i)];
@@ -223,13 +244,22 @@ bool FileList::openEntry(int i) {
     case 0:
     case 3: {
       const int field = currentIndex;
-      auto text = readTextFile(path);
-      if (!text) {
+      auto bytes = readWholeFile(path);
+      if (!bytes) {
         ws_.prompts->message("Нет файла " + path);
         return false;
       }
       if (!saveFieldPrompt(ws_, field)) return false;
-      ws_.params.setTz(field, std::move(*text), false);
+      std::string text;
+      if (field == text::kFile) {
+        const EncodingSwitches switches{ws_.params.chb(check::kWin1251), ws_.params.chb(check::kUtf8)};
+        DecodedText decoded = decodeTextFile(*bytes, path, switches);
+        tellAboutEncoding(ws_, path, decoded);
+        text = std::move(decoded.text);
+      } else {
+        text = cp1251ToUtf8(*bytes);
+      }
+      ws_.params.setTz(field, std::move(text), false);
       ws_.params.setTzModified(field, false);
       ws_.params.setTzName(field, path);
       remembered[index] = path;

@@ -3,6 +3,7 @@
 #include "ops/print.h"
 #include "ops/file_list.h"
 #include "base/files.h"
+#include "base/text_decode.h"
 #include "model/param_store.h"
 #include "ops/settings_file.h"
 #include "model/workspace.h"
@@ -86,6 +87,13 @@ bool saveTextFullPath(Workspace& ws, const std::string& path, const std::string&
   if (path.empty()) {
     ws.prompts->message("Введите имя файла");
     return false;
+  }
+  std::string sample;
+  if (const std::size_t n = countUnstorable(text, &sample); n > 0) {
+    const std::string question = "В тексте есть знаки, которых нет в кодировке Windows-1251: " +
+                                 std::to_string(n) + " (например " + sample + ")." + ws.shared.lineBreak +
+                                 "В файле " + path + " они будут заменены знаком \"?\". Сохранить ?";
+    if (ws.prompts->ask(question, Buttons::YesNo, Icon::Question, Answer::Yes) != Answer::Yes) return false;
   }
   std::string error;
   if (!writeTextFile(path, text, &error)) {

@@ -1,4 +1,6 @@
 #include "ui/form_a4.h"
+#include "ui/desktop_opener.h"
+#include "ui/edit_text_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -492,6 +494,8 @@ void FormA4::extendPanels() {
     }
     insert(PanelId::Text, tz_[k], k == text::kFile ? 1 : 0);
   }
+  editText_ = new EditTextWindow(ws_, [this](int k) { return k >= 0 && k < 8 ? tz_[k] : nullptr; }, this);
+  insert(PanelId::Text, editText_->makeToolRow());
   insert(PanelId::Tone, binder_->makeLabel(labId(7)));
 }
 
@@ -886,6 +890,7 @@ void FormA4::runCommand(const KeyCommand& c) {
     case Cmd::Undo:
       if (undoRestore(ws_)) showPicture();
       break;
+    case Cmd::Help: openHelp(ws_); break;
     case Cmd::AutoFrame:
       if (autoPlaceZone(ws_, true)) updateFrames();
       break;

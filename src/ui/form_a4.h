@@ -70,6 +70,7 @@ public:
   // For tests and the program.
   FileList& fileList() { return *files_; }
   class PrintPanel* printPanel() const { return printPanel_; }
+  class EditTextWindow* editText() const { return editText_; }
   PanelBinder& binder() { return *binder_; }
   PictureView* pageView() const { return picA4_; }
   PictureView* editView() const { return picE4_; }
@@ -164,6 +165,7 @@ private:
   QPushButton* comRead_ = nullptr;
   QPushButton* comSavEd_ = nullptr;
   QPlainTextEdit* tz_[8] = {};
+  class EditTextWindow* editText_ = nullptr;
   QLineEdit* textFileName_ = nullptr;
   QWidget* picMask_ = nullptr;
   QMenu* popup_ = nullptr;

@@ -10,6 +10,7 @@
 #include "automation/hidden_run.h"
 #include "automation/launch.h"
 #include "automation/runner.h"
+#include "automation/usage.h"
 #include "base/ports.h"
 #include "model/workspace.h"
 #include "ops/open.h"
@@ -20,22 +21,6 @@
 #include "ui/qt_printer.h"
 
 namespace {
-
-const char* const kUsage =
-    "Usage: quillaro [PROGRAM.pfp] [ini=SETTINGS.ini] [hide=1] [exit=1]\n"
-    "\n"
-    "Quillaro, an editor of scanned pages printed as copybooks.\n"
-    "\n"
-    "  PROGRAM.pfp   an action program to run after start-up\n"
-    "  ini=FILE      read the settings from FILE instead of Quillaro.ini\n"
-    "  hide=1        run the action program before any window is shown\n"
-    "                (messages go to standard error; questions take their default)\n"
-    "  exit=1        end after the action program has run\n"
-    "  printer=NAME  print to that printer in this run (\"PDF\" and \"BMP\" write files)\n"
-    "  copies=N      prints of up to N copies are not asked about (default 100)\n"
-    "  --open FILE   open the picture FILE once the window is shown\n"
-    "  --help        this text\n"
-    "  --version     the version\n";
 
 bool haveDisplay() {
   const char* platform = std::getenv("QT_QPA_PLATFORM");
@@ -54,14 +39,7 @@ int noDisplay() {
 int main(int argc, char** argv) {
   using namespace quillaro;
   const ProgramArguments args = readProgramArguments(argc, argv);
-  if (args.help) {
-    std::fputs(kUsage, stdout);
-    return 0;
-  }
-  if (args.version) {
-    std::printf("quillaro %s\n", QUILLARO_VERSION);
-    return 0;
-  }
+  if (printUsageOrVersion(args, ProgramKind::Window)) return 0;
 
   HiddenRunResult hidden = runHidden(args);
   if (!hidden.windowNeeded) return hidden.exitCode;

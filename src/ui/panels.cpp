@@ -62,7 +62,7 @@ PanelId chbPanel(int i) {
              kKeepProportions, kFoldA3}))
     return PanelId::Print;
   if (in(i, {kTextIntoFrames, kCheckFrame, kRightClickFindsFrame, kFillFoundFrame, kBold, kItalic,
-             kUnderline, kStrikeOut, kPasteIntoCell, kEnterDraws}))
+             kUnderline, kStrikeOut, kPasteIntoCell, kEnterDraws, kWin1251, kUtf8}))
     return PanelId::Text;
   if (in(i, {kDensityHorizontal, kDensityVertical, kLinesAfterRows, kTableAuto, kCellFit,
              kRearrange, kEqualLineWidths, kAltStepTen, kTableHorizontal, kTableVertical, kArrows,

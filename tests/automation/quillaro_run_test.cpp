@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "automation/hidden_run.h"
+#include "automation/usage.h"
 #include "base/files.h"
 #include "image/bitmap.h"
 #include "image/bmp_file.h"
@@ -36,6 +37,18 @@ TEST(ProgramArguments, WindowAndPrinterKeysAreTakenOutOfTheCommandLine) {
   EXPECT_EQ(readArgs({"book.pfp", "--open"}).commandLine, "book.pfp --open");  // no file: kept
   const ProgramArguments v = readArgs({"x.pfp", "--version", "-h"});
   EXPECT_TRUE(v.version && !v.help);  // the first of the two counts
+  const ProgramArguments desktop = readArgs({"/scans/Page 1.BMP"});  // as the desktop opens a picture
+  EXPECT_EQ(desktop.openAtStart, "/scans/Page 1.BMP");
+  EXPECT_EQ(desktop.commandLine, "");
+}
+
+TEST(ProgramArguments, UsageFollowsTheLocale) {
+  EXPECT_TRUE(russianLocale(nullptr, "", "ru_RU.UTF-8"));
+  EXPECT_FALSE(russianLocale("C", "ru_RU.UTF-8", "ru_RU.UTF-8"));  // LC_ALL first
+  EXPECT_TRUE(russianLocale("", "ru_UA", "en_GB"));
+  EXPECT_FALSE(russianLocale(nullptr, nullptr, nullptr));
+  EXPECT_NE(usageText(ProgramKind::Window, true).find("Использование: quillaro ["), std::string::npos);
+  EXPECT_NE(usageText(ProgramKind::HiddenOnly, false).find("Usage: quillaro-run"), std::string::npos);
 }
 
 struct RunHidden : ::testing::Test {

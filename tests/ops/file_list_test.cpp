@@ -191,6 +191,22 @@ TEST_F(ListFixture, ClickedTextFileAsksAboutTheModifiedTextFirst) {
   EXPECT_FALSE(list.openEntry(5));
 }
 
+TEST_F(ListFixture, ClickedUtf8TextFileIsDecodedAndItsForeignCharactersAnnounced) {
+  std::ofstream(dir.path / "u.txt", std::ios::binary) << "\xEF\xBB\xBFМир αβ\r\n";
+  std::ofstream(dir.path / "w.txt", std::ios::binary) << "\xEF\xBB\xBF\xCC\xE8\xF0";
+  ws.params.setChb(31, false);
+  list.currentIndex = 3;
+  list.rebuild();
+  ASSERT_EQ(list.entries().size(), 2u);
+  EXPECT_TRUE(list.openEntry(0));
+  EXPECT_EQ(ws.params.tz(3), "Мир αβ\r\n");
+  ASSERT_EQ(prompts.shown.size(), 1u);  // told although reminders are off
+  EXPECT_NE(prompts.shown[0].text.find("Windows-1251: 2 (например αβ)"), std::string::npos);
+  ws.params.setChb(71, true);  // "Win-1251": the mark stays as its three letters
+  EXPECT_TRUE(list.openEntry(1));
+  EXPECT_EQ(ws.params.tz(3), "п»їМир");
+}
+
 TEST_F(ListFixture, ClickedPictureStopsTheAutomaticMode) {
   dir.file("a.bmp");
   ws.params.setChb(52, true);

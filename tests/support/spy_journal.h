@@ -34,6 +34,10 @@ public:
   void copied(Workspace&, int) override { steps.push_back("copy"); }
   void copiedAsIs(Workspace&, bool landscape) override { steps.push_back(landscape ? "copy as is land" : "copy as is"); }
   void toA3Half(Workspace&, int half) override { steps.push_back("a3 " + std::to_string(half)); }
+  void textReplaced(Workspace&, int field, const std::string& find, const std::string& by, const std::string&,
+                    bool) override {
+    steps.push_back("replace " + std::to_string(field) + " " + find + " " + by);
+  }
 };
 
 }  // namespace quillaro::testing

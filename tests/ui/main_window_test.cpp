@@ -3,6 +3,7 @@
 // popup menu; and a picture of the whole window for a person to look at.
 #include <QAction>
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,6 +26,7 @@
 #include "image/sample_page.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_dir.h"
+#include "ui/edit_text_window.h"
 #include "ui/form_a4.h"
 #include "ui/picture_view.h"
 
@@ -102,6 +104,32 @@ private slots:
     QVERIFY(ws.params.tzModified(3));
     QTest::keyClicks(widget(heldId(Held::TextFileName)), "book.pfp");
     QCOMPARE(ws.params.held(Held::TextFileName), std::string("book.pfp"));
+  }
+
+  void findAndReplaceWindowWorksOnTheTextField() {
+    Workspace ws;
+    connectWorkspace(ws);
+    ws.params.setChb(31, false);
+    FormA4 w(ws);
+    auto* tz3 = qobject_cast<QPlainTextEdit*>(w.binder().widgetFor(tzId(3)));
+    tz3->setPlainText(QStringLiteral("Кот\nи кот"));
+    EditTextWindow* edit = w.editText();
+    edit->openFor(3);
+    QCOMPARE(edit->windowTitle(), QStringLiteral("Поиск и замена"));
+    edit->textEdit(0)->setText(QStringLiteral("кот"));
+    edit->textEdit(1)->setText(QStringLiteral("пёс"));
+    edit->anyCase()->setChecked(true);
+    edit->findNext();
+    QCOMPARE(tz3->textCursor().selectedText(), QStringLiteral("Кот"));
+    edit->findNext();
+    QCOMPARE(tz3->textCursor().selectionStart(), 6);  // after the line break
+    edit->replace();  // the selection only
+    QCOMPARE(ws.params.tz(3), std::string("Кот\r\nи пёс"));
+    tz3->moveCursor(QTextCursor::Start);
+    edit->replace();  // no selection: all
+    QCOMPARE(ws.params.tz(3), std::string("пёс\r\nи пёс"));
+    edit->undo();
+    QCOMPARE(tz3->toPlainText(), QStringLiteral("Кот\nи пёс"));
   }
 
   void everyControlOfTheTableHasOneWidget() {
