@@ -43,4 +43,8 @@ void LineJournal::copiedAsIs(Workspace& ws, bool landscape) { appendLine(ws, cop
 
 void LineJournal::toA3Half(Workspace& ws, int half) { appendLine(ws, a3Line(half)); }
 
+void LineJournal::tableDrawn(Workspace& ws) { recordTable(ws); }
+
+void LineJournal::cellsMerged(Workspace& ws) { appendLine(ws, mergeCellsLine(ws)); }
+
 }  // namespace quillaro

@@ -24,6 +24,8 @@ public:
   void copied(Workspace& ws, int copies) override;
   void copiedAsIs(Workspace& ws, bool landscape) override;
   void toA3Half(Workspace& ws, int half) override;
+  void tableDrawn(Workspace& ws) override;
+  void cellsMerged(Workspace& ws) override;
 };
 
 }  // namespace quillaro

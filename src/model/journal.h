@@ -37,6 +37,10 @@ public:
   virtual void copiedAsIs(Workspace& ws, bool landscape) = 0;
   // The page went into half 1 or 2 of the A3 sheet.
   virtual void toA3Half(Workspace& ws, int half) = 0;
+  // A table or lines were drawn from the table panel (recorded even with recording off).
+  virtual void tableDrawn(Workspace& ws) = 0;
+  // The cells inside the drawing rectangle were merged.
+  virtual void cellsMerged(Workspace& ws) = 0;
 };
 
 // The journal of a workspace that the composition root has not connected: nothing is
@@ -56,6 +60,8 @@ public:
   void copied(Workspace&, int) override {}
   void copiedAsIs(Workspace&, bool) override {}
   void toA3Half(Workspace&, int) override {}
+  void tableDrawn(Workspace&) override {}
+  void cellsMerged(Workspace&) override {}
 };
 
 }  // namespace quillaro
