@@ -17,18 +17,24 @@ PixelBox cut(PixelBox b, const PixelBox& to) {
   return b;
 }
 
-// Black from column left to right - 1 of a 1-bit row.
-void clearBits(std::uint8_t* row, int left, int right) {
+// Black from column left to right - 1 of `rows` 1-bit rows, the first at `top`, each
+// `step` bytes after the one before (negative: rows lie bottom-up in the file).
+void clearBits(std::uint8_t* top, std::ptrdiff_t step, int rows, int left, int right) {
   const int first = left >> 3, last = (right - 1) >> 3;
   const auto head = static_cast<std::uint8_t>(0xFFu >> (left & 7));
   const auto tail = static_cast<std::uint8_t>(0xFFu << (7 - ((right - 1) & 7)));
   if (first == last) {
-    row[first] &= static_cast<std::uint8_t>(~(head & tail));
+    // A narrow vertical line: one byte a row.
+    const auto keep = static_cast<std::uint8_t>(~(head & tail));
+    for (std::uint8_t* p = top + first; rows-- > 0; p += step) *p &= keep;
     return;
   }
-  row[first] &= static_cast<std::uint8_t>(~head);
-  if (last > first + 1) std::memset(row + first + 1, 0, static_cast<std::size_t>(last - first - 1));
-  row[last] &= static_cast<std::uint8_t>(~tail);
+  const auto middle = static_cast<std::size_t>(last - first - 1);
+  for (std::uint8_t* row = top; rows-- > 0; row += step) {
+    row[first] &= static_cast<std::uint8_t>(~head);
+    std::memset(row + first + 1, 0, middle);
+    row[last] &= static_cast<std::uint8_t>(~tail);
+  }
 }
 
 }  // namespace
@@ -54,10 +60,14 @@ PixelBox fillBox(Bitmap& picture, PixelBox box, Rgb colour, const PixelBox& clip
   box = cut(cut(box, clip), {0, 0, picture.width, picture.height});
   if (box.empty() || picture.empty()) return {};
   const auto n = static_cast<std::size_t>(box.right - box.left);
+  if (picture.bits == 1) {
+    clearBits(picture.row(box.top), -static_cast<std::ptrdiff_t>(picture.stride), box.bottom - box.top, box.left,
+              box.right);
+    return box;
+  }
   for (int r = box.top; r < box.bottom; ++r) {
     std::uint8_t* row = picture.row(r);
     switch (picture.bits) {
-      case 1: clearBits(row, box.left, box.right); break;
       case 8: std::memset(row + box.left, 0, n); break;
       case 24: {
         std::uint8_t* p = row + 3 * static_cast<std::size_t>(box.left);
