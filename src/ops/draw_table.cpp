@@ -155,7 +155,8 @@ std::optional<TableSpec> readTableSpec(const Workspace& ws, std::string& error) 
     error = "Таблица не нарисована: больше " + std::to_string(kMaxTableLines) + " линий";
     return std::nullopt;
   }
-  s.extension = ws.actions.lineExtension;
+  // Only the lines of one direction that an H or V line draws take its extension.
+  if (!s.table && s.horizontal != s.vertical) s.extension = ws.actions.lineExtension;
   return s;
 }
 
