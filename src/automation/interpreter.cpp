@@ -1,10 +1,12 @@
 #include "automation/interpreter.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
 #include "base/fields.h"
 #include "base/numeric.h"
+#include "kernels/mask.h"
 #include "model/workspace.h"
 #include "ops/picture_commands.h"
 #include "ops/open.h"
@@ -252,7 +254,8 @@ int groupB(Workspace& ws, const std::string& word) {
     return kCmdText;
   }
   ws.actions.fontAttributesOnly = false;
-  if (startsWith(word, "TIN")) {
+  // "Tin", "Hin" and "Vin": the inner thickness follows the letters.
+  if ((first == 'T' || first == 'H' || first == 'V') && startsWith(word.substr(1), "IN")) {
     std::string rest = word.substr(3);
     const auto b = rest.find_first_not_of(' ');
     const auto e = rest.find_last_not_of(' ');
@@ -305,7 +308,23 @@ int groupB(Workspace& ws, const std::string& word) {
     numberOrDefault(ws, field::kStepAcross, "");
     numberOrDefault(ws, field::kStepDown, "");
   }
-  if (first == 'H' || first == 'V') p.setChb(check::kArrows, r.getFlag("Arrow") != 0);
+  if (first == 'H' || first == 'V') {
+    p.setChb(check::kArrows, r.getFlag("Arrow") != 0);
+    // Parallel lines unless the line says cells ("Cells=1"); "Ext" is the extension of lines
+    // drawn both ways (the recorder writes both keys).
+    p.setCheck(Check::ChTabTab, r.getFlag("Cells") != 0);
+    const std::string ext = keyNumber(r, "Ext");
+    ws.actions.lineExtension = isNumeric(ext) ? std::max(0.0, parseNumber(ext)) : -1;
+  } else if (first == 'T') {
+    ws.actions.lineExtension = -1;
+  }
+  if (first == 'H' || first == 'T' || first == 'V') {
+    // "Mask=" and the pattern: the lines are masked with it.
+    const std::string mask = r.getKey("Mask");
+    const bool masked = mask.size() >= 4 && MaskPattern::fromText(mask.substr(0, 4)).has_value();
+    p.setChb(check::kMaskLines, masked);
+    if (masked) ws.setMaskPattern(mask.substr(0, 4));
+  }
   if (first == 'X') {
     readTextSettings(ws);
     readFontAttributes(ws);

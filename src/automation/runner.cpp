@@ -20,6 +20,8 @@
 #include "ops/copy_engine.h"
 #include "ops/a3_sheet.h"
 #include "ops/new_sheet.h"
+#include "ops/draw_table.h"
+#include "ops/merge_cells.h"
 #include "ops/text_settings.h"
 
 namespace quillaro {
@@ -95,10 +97,10 @@ void restoreSnapshot(Workspace& ws, const PanelSnapshot& s, bool copyDone) {
 // Starts the operation of a command kind. False when the run is to end (Cancel).
 bool dispatch(Workspace& ws, int kind) {
   switch (kind) {
-    // Tables, texts and merged cells are not drawn by this version.
-    case kCmdTable: reportUnavailable(ws, "Table"); break;
+    case kCmdTable: drawTable(ws); break;
+    // Texts are not drawn by this version.
     case kCmdText: reportUnavailable(ws, "Text"); break;
-    case kCmdMergeCells: reportUnavailable(ws, "U"); break;
+    case kCmdMergeCells: mergeCells(ws); break;
     case kCmdCopy:
       copyPage(ws);
       ws.actions.copyDone = true;

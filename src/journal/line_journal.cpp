@@ -47,5 +47,8 @@ void LineJournal::textReplaced(Workspace& ws, int field, const std::string& find
                                const std::string& ending, bool anyCase) {
   appendLine(ws, replaceTextLine(field, find, replacement, ending, anyCase));
 }
+void LineJournal::tableDrawn(Workspace& ws) { recordTable(ws); }
+
+void LineJournal::cellsMerged(Workspace& ws) { appendLine(ws, mergeCellsLine(ws)); }
 
 }  // namespace quillaro

@@ -26,6 +26,8 @@ public:
   void toA3Half(Workspace& ws, int half) override;
   void textReplaced(Workspace& ws, int field, const std::string& find, const std::string& replacement,
                     const std::string& ending, bool anyCase) override;
+  void tableDrawn(Workspace& ws) override;
+  void cellsMerged(Workspace& ws) override;
 };
 
 }  // namespace quillaro

@@ -41,10 +41,23 @@ std::string repetitionsText(const Workspace& ws) {
          optional(field::kStepAcross) + ", " + optional(field::kStepDown);
 }
 
+// What else decides the pixels of table lines: the mask over them and the line colour
+// (colour pictures only).
+std::string tableDrawingKeys(const Workspace& ws) {
+  const ParamStore& p = ws.params;
+  std::string s;
+  if (p.chb(check::kMaskLines)) s += ", Mask=" + p.held(Held::MaskPattern);
+  auto channel = [&](int f) { return std::to_string(clampv<long long>(nearest(p.tnValue(f)), 0, 255)); };
+  const std::string r = channel(field::kRed), g = channel(field::kGreen), b = channel(field::kBlue);
+  if (ws.shared.bitDepth == 24 && (r != "0" || g != "0" || b != "0")) s += ", Red=" + r + ", Green=" + g + ", Blue=" + b;
+  return s;
+}
+
 std::string oneTableLine(const Workspace& ws, char letter) {
   const ParamStore& p = ws.params;
+  const bool table = p.check(Check::ChTabTab);
   std::string s(1, letter);
-  if (letter == 'T' && p.check(Check::ChDrawInCell)) s += "in" + valueText(p.tn(field::kInnerLineWidth));
+  if (table && p.check(Check::ChDrawInCell)) s += "in" + valueText(p.tn(field::kInnerLineWidth));
   s += rectangleText(ws);
   if (letter == 'T')
     s += ", " + fieldText(ws, field::kAcross) + ", " + fieldText(ws, field::kDown) + ", " +
@@ -53,6 +66,16 @@ std::string oneTableLine(const Workspace& ws, char letter) {
   if (letter == 'V') s += ", " + fieldText(ws, field::kAcross) + ", " + fieldText(ws, field::kVerticalLineWidth);
   s += repetitionsText(ws);
   if (letter != 'T' && p.chb(check::kArrows)) s += ", Arrow=1";
+  s += tableDrawingKeys(ws);
+  if (letter == 'T') return s;
+  // An H or V line alone draws parallel lines; a table of one direction says "Cells=1".
+  if (table) s += ", Cells=1";
+  // Lines both ways are two lines; each carries the extension that the other direction
+  // gave it, so that the corners replay as they were drawn.
+  if (!table && p.chb(check::kTableHorizontal) && p.chb(check::kTableVertical)) {
+    const int other = letter == 'H' ? field::kVerticalLineWidth : field::kHorizontalLineWidth;
+    s += ", Ext=" + std::to_string(nearest(p.tnValue(other)));
+  }
   return s;
 }
 

@@ -40,6 +40,9 @@ struct ActionState {
   std::size_t linePosition = 0; // start of the next line (0-based)
   // Operations found unavailable in this run (each is reported once).
   std::set<std::string> reportedUnavailable;
+  // The line extension in dots that the last H or V line carries (key "Ext"); -1 when
+  // none. The next table drawing uses it once.
+  double lineExtension = -1;
   // An applied X line is followed by X- lines: the draw button reads "Продолжить".
   bool continueText = false;
 };

@@ -40,6 +40,10 @@ public:
   // Every match of `find` (up to `ending` when not empty) in TZ(field) became `replacement`.
   virtual void textReplaced(Workspace& ws, int field, const std::string& find, const std::string& replacement,
                             const std::string& ending, bool anyCase) = 0;
+  // A table or lines were drawn from the table panel (recorded even with recording off).
+  virtual void tableDrawn(Workspace& ws) = 0;
+  // The cells inside the drawing rectangle were merged.
+  virtual void cellsMerged(Workspace& ws) = 0;
 };
 
 // The journal of a workspace that the composition root has not connected: nothing is
@@ -60,6 +64,8 @@ public:
   void copiedAsIs(Workspace&, bool) override {}
   void toA3Half(Workspace&, int) override {}
   void textReplaced(Workspace&, int, const std::string&, const std::string&, const std::string&, bool) override {}
+  void tableDrawn(Workspace&) override {}
+  void cellsMerged(Workspace&) override {}
 };
 
 }  // namespace quillaro

@@ -49,6 +49,9 @@
 #include "ops/tone_ops.h"
 #include "ui/picture_view.h"
 #include "ui/print_panel.h"
+#include "ui/table_panel.h"
+#include "ops/draw_table.h"
+#include "ops/merge_cells.h"
 
 namespace quillaro {
 namespace {
@@ -447,6 +450,8 @@ void FormA4::extendPanels() {
     h->addStretch(1);
     insert(PanelId::Print, row);
   }
+  // Table panel: draw the table, new blank sheets.
+  layoutOf(PanelId::Table)->insertWidget(0, new TablePanel(ws_));
   // Print panel: the printer, paper, tray, quality and orientation lists.
   printPanel_ = new PrintPanel(ws_);
   insert(PanelId::Print, printPanel_);
@@ -870,9 +875,9 @@ void FormA4::runCommand(const KeyCommand& c) {
       break;
     case Cmd::BrightnessContrast: runOp(brightnessContrastOp); break;
     case Cmd::DarkRelWhite: runOp(darkRelWhiteOp); break;
-    // Tables, texts and merged cells are not drawn by this version.
-    case Cmd::DrawTable: unavailable("Table"); break;
-    case Cmd::MergeCells: unavailable("U"); break;
+    case Cmd::DrawTable: drawTable(ws_); break;
+    case Cmd::MergeCells: mergeCells(ws_); break;
+    // Texts are not drawn by this version.
     case Cmd::DrawText: unavailable("Text"); break;
     case Cmd::DenseThinPlus:
       denseThinOp(ws_, true);

@@ -56,6 +56,17 @@ TEST_F(HiddenRun, ProgramRunsWithoutADisplayAndEnds) {
   EXPECT_NE(e.err.find("%] New, F=A5"), std::string::npos) << e.err;
   EXPECT_TRUE(fs::exists(home + "/pfp"));
 }
+
+TEST_F(HiddenRun, TablesAreDrawnAndABadTableLineEndsWithStatusOne) {
+  write("table.pfp", "New\r\nT, 10, 10, 190, 100, 5, 10, 2, 2\r\nH, 10, 120, 190, 50, 6, 1, 2, 1, 95\r\nU, 10, 10, 76, 20\r\n");
+  testing::ProgramExit e = run("'" + path("table.pfp") + "' hide=1 exit=1");
+  EXPECT_EQ(e.status, 0) << e.err;
+  EXPECT_EQ(e.err.find("недоступно"), std::string::npos) << e.err;
+  write("bad.pfp", "New\r\nT, 10, 10, 190, 100, 0, 10, 2, 2\r\n");
+  e = run("'" + path("bad.pfp") + "' hide=1 exit=1");
+  EXPECT_EQ(e.status, 1) << e.err;
+  EXPECT_NE(e.err.find("Таблица не нарисована: \"Колонок\" = 0"), std::string::npos) << e.err;
+}
 #endif
 
 }  // namespace

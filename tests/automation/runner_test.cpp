@@ -157,14 +157,14 @@ TEST_F(Runner, EveryKindStartsItsOperation) {
           "DenseThin, 1, 1, 8, 8, Plus=1\r\nU, 1, 1, 1, 1\r\nD+, 1, 1, 8, 8\r\nD-/, 1, 1, 8, 8\r\n"
           "X, 1, 1, 1, 1\r\nCopy, 0, 0, 5, 5, 1, 1, 100, 0, 10, 10\r\nA3\r\n' a comment\r\nReload\r\n");
   EXPECT_EQ(runAll(ws), RunEnd::Finished);
-  EXPECT_EQ(spy.steps, (Texts{"darkrelwhite 2", "dbc", "density 3", "print 3", "to1bit 120", "mask 0A0A",
+  EXPECT_EQ(spy.steps, (Texts{"table", "table", "darkrelwhite 2", "dbc", "density 3", "print 3", "to1bit 120", "mask 0A0A",
                               "mask FFFF", "density plus 4", "width +", "width -/", "copy", "a3 1", "reload 0"}));
   // What is not built yet is told once per run.
-  EXPECT_EQ(shown(), (Texts{"Действие недоступно: Table", "Действие недоступно: Text", "Действие недоступно: U"}));
+  EXPECT_EQ(shown(), (Texts{"Действие недоступно: Text"}));
   EXPECT_EQ(ws.image.bitmap.width, 236);  // the 10 mm page image became the picture
   EXPECT_EQ(copyState(ws).a3State, 1);
-  runText(ws, "U, 1, 1, 1, 1\r\nU, 1, 1, 1, 1");
-  EXPECT_EQ(prompts.shown.size(), 4u);
+  runText(ws, "X, 1, 1, 1, 1\r\nX, 1, 1, 1, 1");
+  EXPECT_EQ(prompts.shown.size(), 2u);
 }
 
 TEST_F(Runner, PanelValuesComeBackAfterTheRun) {

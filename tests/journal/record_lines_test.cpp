@@ -45,7 +45,8 @@ TEST_F(Lines, LinesReadBackIntoThePanelAreWrittenTheSame) {
   }
   for (const char* line : {"T, 10, 20, 190, 250, 5, 10, 2, 3", "Tin1, 10, 20, 190, 250, 5, 10, 2, 3, 2, 3, 100, ",
                            "T, 1.5, 2, 150, 80, 4, 6, 2, 3", "H, 10, 20, 190, 250, 10, 2, Arrow=1",
-                           "V, 10, 20, 190, 250, 5, 3", "Tin1, 1.5, 2, 150, 80, 4, 6, 2, 3, 2, 1, 20, "}) {
+                           "V, 10, 20, 190, 250, 5, 3", "Tin1, 1.5, 2, 150, 80, 4, 6, 2, 3, 2, 1, 20, ",
+                           "Hin2, 1, 2, 3, 4, 10, 2, Mask=5A5A, Red=1, Green=0, Blue=3, Cells=1"}) {
     EXPECT_EQ(interpret(ws, line), kCmdTable) << line;
     EXPECT_EQ(tableLines(ws), std::vector<std::string>{line});
   }

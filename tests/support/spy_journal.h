@@ -38,6 +38,8 @@ public:
                     bool) override {
     steps.push_back("replace " + std::to_string(field) + " " + find + " " + by);
   }
+  void tableDrawn(Workspace&) override { steps.push_back("table"); }
+  void cellsMerged(Workspace&) override { steps.push_back("merge"); }
 };
 
 }  // namespace quillaro::testing

@@ -228,6 +228,38 @@ private slots:
     QVERIFY(ws.params.tz(0).find("Erase, 0, 0, 2, 2") != std::string::npos);
   }
 
+  // Keys 1 and T, the panel's button, key O (merge cells) and a new sheet button.
+  void tableKeysAndButtonsDrawAndRecord() {
+    Workspace ws;
+    connectWorkspace(ws);
+    FormA4 w(ws);
+    loadPicture(ws, Bitmap::create(1000, 800, 1));
+    ParamStore& p = ws.params;
+    const char* values[] = {"5", "5", "20", "10"};
+    for (int i = 0; i < 4; ++i) p.setTn(24 + i, values[i]);
+    for (int tn : {0, 1}) p.setTn(tn, "2");
+    for (int tn : {2, 3, 4, 5}) p.setTn(tn, "1");
+    p.setCheck(Check::ChTabTab, true);
+    p.setChb(24, true);
+    p.setChb(25, true);
+    p.setCheck(Check::ChSelSize, true);
+    p.setTz(0, "", false);
+    w.dispatchKey(key('1'));
+    // The middle lines: vertical at 15 mm, horizontal at 10 mm.
+    const int at = static_cast<int>(std::lround(15 * ws.shared.dotsPerMm));
+    const int mid = static_cast<int>(std::lround(10 * ws.shared.dotsPerMm));
+    QVERIFY(!ws.image.bitmap.isWhite(at, 200) && !ws.image.bitmap.isWhite(300, mid));
+    w.dispatchKey(key('O'));
+    QVERIFY(ws.image.bitmap.isWhite(at, 200) && ws.image.bitmap.isWhite(300, mid));
+    QCOMPARE(QString::fromStdString(p.tz(0)), QStringLiteral("T, 5, 5, 20, 10, 2, 2, 1, 1\r\nU, 5, 5, 20, 10\r\n"));
+    w.findChild<QPushButton*>(QStringLiteral("ComTableCreate"))->click();
+    QVERIFY(!ws.image.bitmap.isWhite(at, 200));
+    ws.image.modified = 0;
+    w.findChild<QPushButton*>(QStringLiteral("ComCreateBM_3"))->click();
+    QCOMPARE(ws.image.bitmap.width, 4960);
+    QCOMPARE(ws.image.bitmap.height, 3508);
+  }
+
   void snapshotPointerReadoutAndCopyCount() {
     Workspace ws;
     connectWorkspace(ws);
