@@ -21,6 +21,7 @@
 #include "ops/a3_sheet.h"
 #include "ops/new_sheet.h"
 #include "ops/text_settings.h"
+#include "ops/draw_text.h"
 
 namespace quillaro {
 namespace {
@@ -95,9 +96,9 @@ void restoreSnapshot(Workspace& ws, const PanelSnapshot& s, bool copyDone) {
 // Starts the operation of a command kind. False when the run is to end (Cancel).
 bool dispatch(Workspace& ws, int kind) {
   switch (kind) {
-    // Tables, texts and merged cells are not drawn by this version.
+    // Tables and merged cells are not drawn by this version.
     case kCmdTable: reportUnavailable(ws, "Table"); break;
-    case kCmdText: reportUnavailable(ws, "Text"); break;
+    case kCmdText: drawText(ws); break;
     case kCmdMergeCells: reportUnavailable(ws, "U"); break;
     case kCmdCopy:
       copyPage(ws);

@@ -43,4 +43,7 @@ void LineJournal::copiedAsIs(Workspace& ws, bool landscape) { appendLine(ws, cop
 
 void LineJournal::toA3Half(Workspace& ws, int half) { appendLine(ws, a3Line(half)); }
 
+// Texts are recorded whenever they are drawn through the panel (the run forbids it anyway).
+void LineJournal::textDrawn(Workspace& ws, const std::string& text) { appendLineForced(ws, textLine(ws, text)); }
+
 }  // namespace quillaro

@@ -37,6 +37,8 @@ public:
   virtual void copiedAsIs(Workspace& ws, bool landscape) = 0;
   // The page went into half 1 or 2 of the A3 sheet.
   virtual void toA3Half(Workspace& ws, int half) = 0;
+  // A text was drawn with the text settings of the panels; `text` is the part drawn.
+  virtual void textDrawn(Workspace& ws, const std::string& text) = 0;
 };
 
 // The journal of a workspace that the composition root has not connected: nothing is
@@ -56,6 +58,7 @@ public:
   void copied(Workspace&, int) override {}
   void copiedAsIs(Workspace&, bool) override {}
   void toA3Half(Workspace&, int) override {}
+  void textDrawn(Workspace&, const std::string&) override {}
 };
 
 }  // namespace quillaro

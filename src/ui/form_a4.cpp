@@ -47,6 +47,7 @@
 #include "ops/tone_ops.h"
 #include "ui/picture_view.h"
 #include "ui/print_panel.h"
+#include "ui/text_dialog.h"
 
 namespace quillaro {
 namespace {
@@ -492,6 +493,8 @@ void FormA4::extendPanels() {
     }
     insert(PanelId::Text, tz_[k], k == text::kFile ? 1 : 0);
   }
+  insert(PanelId::Text, makeTextButtons([this] { runCommand(KeyCommand{Cmd::DrawText}); },
+                                        [this] { runCommand(KeyCommand{Cmd::TextDialog}); }));
   insert(PanelId::Tone, binder_->makeLabel(labId(7)));
 }
 
@@ -866,10 +869,14 @@ void FormA4::runCommand(const KeyCommand& c) {
       break;
     case Cmd::BrightnessContrast: runOp(brightnessContrastOp); break;
     case Cmd::DarkRelWhite: runOp(darkRelWhiteOp); break;
-    // Tables, texts and merged cells are not drawn by this version.
+    // Tables and merged cells are not drawn by this version.
     case Cmd::DrawTable: unavailable("Table"); break;
     case Cmd::MergeCells: unavailable("U"); break;
-    case Cmd::DrawText: unavailable("Text"); break;
+    case Cmd::DrawText: case Cmd::RefreshAndDrawText:
+      drawTextFromWindow(ws_, false);
+      showPicture();
+      break;
+    case Cmd::TextDialog: showTextDialog(this, ws_, [this] { showPicture(); }); break;
     case Cmd::DenseThinPlus:
       denseThinOp(ws_, true);
       showPicture();
