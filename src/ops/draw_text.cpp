@@ -247,7 +247,7 @@ bool drawIntoFrame(Workspace& ws, const std::string& text, const TextCell& area)
   const TextLayout layout = layoutText(text, rules, job->widths);
   if (layout.lines.empty()) {
     ws.progress->status(noRoomText(layout));
-    if (ws.actions.runDepth > 0) tell(ws, noRoomText(layout) + ": текст не нарисован.");
+    if (ws.actions.runDepth > 0) tell(ws, "Текст не нарисован: недостаточно места.");
     return false;
   }
   if (layout.charsLeft(text.size()) > 0 && ws.actions.runDepth == 0) {
@@ -297,7 +297,7 @@ bool drawPieces(Workspace& ws, const std::string& whole, const std::vector<std::
   if (pieces.size() > cells.size()) ws.progress->status("Нет свободной ячейки");
   else if (noRoom) ws.progress->status("Нет места");
   if (placed.empty()) {
-    if (ws.actions.runDepth > 0) tell(ws, "Нет места: текст не нарисован.");
+    if (ws.actions.runDepth > 0) tell(ws, "Текст не нарисован: нет места в ячейках.");
     return false;
   }
   undoSave(ws, cover.x, cover.y, cover.w, cover.h);
