@@ -301,7 +301,7 @@ bool familyAsIntended(const std::string& requested, const std::string& used) {
 
 std::shared_ptr<Font> openFont(const FontRequest& request, std::string* error) {
   static std::vector<std::pair<FontRequest, std::shared_ptr<Font>>> kept;  // most recent first
-  if (!(request.points >= kMinFontPoints && request.points <= kMaxFontPoints)) {
+  if (!(request.points >= kMinFontPoints && request.points <= maxFontPoints(request.dpi))) {
     if (error) *error = "size";
     return nullptr;
   }

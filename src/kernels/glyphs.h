@@ -23,9 +23,12 @@ struct FontRequest {
   friend bool operator==(const FontRequest&, const FontRequest&) = default;
 };
 
-// Sizes a font accepts, in points.
+// Sizes a font accepts: from 1 point up to an em of 5000 dots (600 points at 600 dpi,
+// 300 at 1200 dpi: half an A4 page high; the glyph pictures of larger sizes would take
+// hundreds of megabytes).
 inline constexpr double kMinFontPoints = 1;
-inline constexpr double kMaxFontPoints = 1000;
+inline constexpr int kMaxFontEmDots = 5000;
+inline double maxFontPoints(int dpi) { return kMaxFontEmDots * 72.0 / (dpi > 0 ? dpi : 600); }
 
 // A rectangle of picture pixels that drawing may touch (x0, y0 inclusive, x1, y1 exclusive).
 struct ClipBox {
@@ -50,7 +53,7 @@ public:
                         const ClipBox& clip) = 0;
 };
 
-// The font for a request, or null with `error` set (a size outside 1..1000 points, no
+// The font for a request, or null with `error` set (a size outside the limits above, no
 // font library, no font at all). Fonts are kept: the same request gives the same object
 // (with its measured widths) until four other requests have been made.
 std::shared_ptr<Font> openFont(const FontRequest& request, std::string* error);

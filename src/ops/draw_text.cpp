@@ -98,8 +98,10 @@ std::optional<TextJob> prepare(Workspace& ws, std::string_view text) {
   const ParamStore& p = ws.params;
   const double points = p.tn(field::kFontSize).find_first_not_of(' ') == std::string::npos
                             ? 72.0 : p.tnValue(field::kFontSize);
-  if (!(points >= kMinFontPoints && points <= kMaxFontPoints)) {
-    tell(ws, "Размер шрифта " + p.tn(field::kFontSize) + " нельзя нарисовать: допустимо от 1 до 1000.");
+  const double largest = maxFontPoints(ws.shared.resolution);
+  if (!(points >= kMinFontPoints && points <= largest)) {
+    tell(ws, "Размер шрифта " + p.tn(field::kFontSize) + " нельзя нарисовать: допустимо от 1 до " +
+                 std::to_string(static_cast<int>(largest)) + ".");
     return std::nullopt;
   }
   FontRequest req;

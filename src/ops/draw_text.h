@@ -22,7 +22,7 @@ struct TextCell {
 // - table: the pieces (split at tabs and line breaks) fill the TN(0) x TN(1) cells of equal
 //   size of the rectangle, row by row.
 // An X- text (font-attributes-only mode) continues where the previous text ended.
-// Bad input — characters Windows-1251 cannot hold, a size outside 1..1000 points, a
+// Bad input — characters Windows-1251 cannot hold, a size outside 1 point .. an em of 5000 dots, a
 // rectangle outside the picture, no font — is told in a message and draws nothing.
 // Returns true when something was drawn (the line is then recorded).
 bool drawText(Workspace& ws);

@@ -105,8 +105,12 @@ TEST(Glyphs, FindsTheStandardFamiliesAndNamesSubstitutes) {
   EXPECT_TRUE(familyAsIntended("Arial", "Liberation Sans"));
   EXPECT_FALSE(familyAsIntended("Nosuchfamily", matchedFamily("Nosuchfamily")));
   std::string error;
-  for (const double points : {0.0, 0.5, 1000.5, 5000.0}) {
-    EXPECT_FALSE(openFont({"Arial", points, 600, false, false, false}, &error)) << points;
+  struct Size {
+    double points;
+    int dpi;
+  };
+  for (const Size s : {Size{0, 600}, Size{0.5, 600}, Size{600.5, 600}, Size{300.5, 1200}, Size{5000, 600}}) {
+    EXPECT_FALSE(openFont({"Arial", s.points, s.dpi, false, false, false}, &error)) << s.points;
     EXPECT_EQ(error, "size");
   }
 }
