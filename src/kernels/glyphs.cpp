@@ -52,8 +52,6 @@ struct Match {
   std::string file;
   int index = 0;
   std::string family;
-  bool bold = false;    // the face found is bold itself
-  bool italic = false;  // the face found is slanted itself
 };
 
 Match findFace(const std::string& family, bool bold, bool italic) {
@@ -76,8 +74,6 @@ Match findFace(const std::string& family, bool bold, bool italic) {
   if (FcPatternGetString(found, FC_FAMILY, 0, &s) == FcResultMatch) m.family = reinterpret_cast<char*>(s);
   int v = 0;
   if (FcPatternGetInteger(found, FC_INDEX, 0, &v) == FcResultMatch) m.index = v;
-  if (FcPatternGetInteger(found, FC_WEIGHT, 0, &v) == FcResultMatch) m.bold = v >= FC_WEIGHT_DEMIBOLD;
-  if (FcPatternGetInteger(found, FC_SLANT, 0, &v) == FcResultMatch) m.italic = v != FC_SLANT_ROMAN;
   FcPatternDestroy(found);
   return m;
 }
@@ -105,8 +101,10 @@ std::uint8_t blend(std::uint8_t dst, std::uint8_t ink, unsigned a) {
 class FtFont final : public Font {
 public:
   FtFont(FT_Face face, const FontRequest& r, const Match& m) : face_(face), request_(r), family_(m.family) {
-    fakeBold_ = r.bold && !m.bold;
-    fakeItalic_ = r.italic && !m.italic;
+    // A style the face does not have itself is made: fontconfig reports such a match with
+    // the requested weight and slant, so the face's own flags decide.
+    fakeBold_ = r.bold && !(face_->style_flags & FT_STYLE_FLAG_BOLD);
+    fakeItalic_ = r.italic && !(face_->style_flags & FT_STYLE_FLAG_ITALIC);
     const FT_Size_Metrics& sm = face_->size->metrics;
     const TT_OS2* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face_, FT_SFNT_OS2));
     // The line height of a font is its Windows ascent plus descent where the font has
