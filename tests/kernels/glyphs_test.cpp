@@ -7,6 +7,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <algorithm>
 #include <string>
 
 #include "base/text_codec.h"
@@ -95,6 +96,23 @@ TEST(Glyphs, AgreeWithFreeTypesOwnRendering) {
     FT_Done_Face(face);
   }
   FT_Done_FreeType(lib);
+}
+
+// Wine's Tahoma has no italic face: the slant is made, so an "l" leans (its ink spreads
+// wider than the upright one's).
+TEST(Glyphs, AStyleTheFaceLacksIsMade) {
+  auto inkWidth = [](bool italic) {
+    std::string error;
+    auto font = openFont({"Tahoma", 40, 600, false, italic, false}, &error);
+    Bitmap b = Bitmap::create(600, 600, 1);
+    font->drawChar(b, 100, 50, 'l', Rgb{}, ClipBox{0, 0, 600, 600});
+    int x0 = 600, x1 = -1;
+    for (int y = 0; y < 600; ++y)
+      for (int x = 0; x < 600; ++x)
+        if (!b.isWhite(x, y)) x0 = std::min(x0, x), x1 = std::max(x1, x);
+    return x1 - x0;
+  };
+  EXPECT_GT(inkWidth(true), 2 * inkWidth(false));
 }
 
 TEST(Glyphs, FindsTheStandardFamiliesAndNamesSubstitutes) {

@@ -151,6 +151,24 @@ TEST(DrawText, AFamilyNotInstalledIsNamedInTheStatus) {
   EXPECT_NE(s.program().find("FN=\"Nosuchfamily Sans\""), std::string::npos);
 }
 
+TEST(DrawText, PiecesGoIntoCellsAndThoseWithoutACellAreTold) {
+  Session s;
+  s.rect("5", "5", "60", "30");
+  s.ws.params.setTn(field::kFontSize, "12");
+  s.ws.params.setOption(OptionGroup::Placement, 1);  // column: pieces at line breaks into rows
+  s.ws.params.setTn(field::kDown, "2");
+  s.ws.params.setTz(text::kBody, "один\r\nдва\r\nтри");
+  ASSERT_TRUE(drawText(s.ws));
+  EXPECT_EQ(s.status.texts.back(), "Нет свободной ячейки");
+  const std::vector<TextCell> cells = equalCells({118, 118, 1417, 709}, 1, 2);
+  ASSERT_EQ(cells.size(), 2u);
+  EXPECT_EQ(cells[1].top, 118 + 354);  // half of 709 rounds to even
+  EXPECT_GT(inkCount(s.ws.image.bitmap, 0, cells[0].top, 2400, cells[0].top + cells[0].height), 0);
+  EXPECT_GT(inkCount(s.ws.image.bitmap, 0, cells[1].top, 2400, cells[1].top + cells[1].height), 0);
+  EXPECT_NE(s.program().find(", 2, TA=C FS=12 <TEXT>один\r\nдва\r\nтри</TEXT>"), std::string::npos)
+      << s.program();
+}
+
 TEST(DrawText, ClipsAtThePictureEdges) {
   for (const int bits : {1, 8, 24}) {
     Session s(bits, 1003, 501);  // 42.5 x 21.2 mm, a width that is no multiple of 8
