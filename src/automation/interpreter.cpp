@@ -124,6 +124,9 @@ void readTextSettings(Workspace& ws) {
   if (fn == "Courier New") p.setListIndex(ListSel::ListFontName, 1);
   else if (fn == "Tahoma") p.setListIndex(ListSel::ListFontName, 2);
   else if (fn == "Times New Roman") p.setListIndex(ListSel::ListFontName, 3);
+  // Any other installed family is kept by name beside the list.
+  const bool listed = fn.empty() || fn == "Arial" || fn == "Courier New" || fn == "Tahoma" || fn == "Times New Roman";
+  p.setHeld(Held::FontFamily, listed ? "" : fn);
   p.setTn(field::kFontSize, orDefault(keyNumber(r, "FS"), "72"));
 }
 

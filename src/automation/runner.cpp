@@ -23,6 +23,7 @@
 #include "ops/draw_table.h"
 #include "ops/merge_cells.h"
 #include "ops/text_settings.h"
+#include "ops/draw_text.h"
 
 namespace quillaro {
 namespace {
@@ -98,8 +99,7 @@ void restoreSnapshot(Workspace& ws, const PanelSnapshot& s, bool copyDone) {
 bool dispatch(Workspace& ws, int kind) {
   switch (kind) {
     case kCmdTable: drawTable(ws); break;
-    // Texts are not drawn by this version.
-    case kCmdText: reportUnavailable(ws, "Text"); break;
+    case kCmdText: drawText(ws); break;
     case kCmdMergeCells: mergeCells(ws); break;
     case kCmdCopy:
       copyPage(ws);

@@ -266,6 +266,7 @@ constexpr ControlInfo kTable[] = {
     {Ctl::Held, static_cast<int>(Held::DefTextSet), 0, "DefTextSet", "", "", ""},
     {Ctl::Held, static_cast<int>(Held::TextFileName), 0, "TextFileName", "", "", ""},
     {Ctl::Held, static_cast<int>(Held::TextHAlign), 0, "TextHAlign", "", "", ""},
+    {Ctl::Held, static_cast<int>(Held::FontFamily), 0, "FontFamily", "", "", ""},
     {Ctl::Held, static_cast<int>(Held::PageNumber), 0, "PageNumber", ".bmp ++", "", "1"},
 };
 

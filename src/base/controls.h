@@ -68,6 +68,7 @@ enum class Held : std::uint8_t {
   DefTextSet,    // the default text-settings record kept in the settings file
   TextFileName,  // the file name field of the save panel
   TextHAlign,    // the column number box of the text panel
+  FontFamily,    // a font family named outside the font list (empty: the list's entry)
   PageNumber,    // the numbering field of the automation panel (".bmp ++")
   Count
 };

@@ -50,5 +50,7 @@ void LineJournal::textReplaced(Workspace& ws, int field, const std::string& find
 void LineJournal::tableDrawn(Workspace& ws) { recordTable(ws); }
 
 void LineJournal::cellsMerged(Workspace& ws) { appendLine(ws, mergeCellsLine(ws)); }
+// Texts are recorded whenever they are drawn through the panel (the run forbids it anyway).
+void LineJournal::textDrawn(Workspace& ws, const std::string& text) { appendLineForced(ws, textLine(ws, text)); }
 
 }  // namespace quillaro

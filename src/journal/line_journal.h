@@ -28,6 +28,7 @@ public:
                     const std::string& ending, bool anyCase) override;
   void tableDrawn(Workspace& ws) override;
   void cellsMerged(Workspace& ws) override;
+  void textDrawn(Workspace& ws, const std::string& text) override;
 };
 
 }  // namespace quillaro

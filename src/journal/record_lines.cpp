@@ -153,6 +153,10 @@ std::string maskLine(const Workspace& ws, const std::string& pattern, int pictur
   return s;
 }
 
+std::string textLine(const Workspace& ws, const std::string& text) {
+  return textSettingsLine(ws, text) + " <TEXT>" + text + "</TEXT>";
+}
+
 std::string newSheetLine(int index) {
   std::string s = "New";
   if (index & kSheetLandscape) s += ", L";

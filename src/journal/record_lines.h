@@ -39,6 +39,9 @@ std::string darkRelWhiteLine(const Workspace& ws);
 // "Mask", the rectangle, ", " and the pattern; "Erase" and the rectangle for "FFFF";
 // ", OnGray=1" for masks on an 8-bit picture with "Маски на сером" on.
 std::string maskLine(const Workspace& ws, const std::string& pattern, int pictureBits);
+// A drawn text: the X line of the text settings and the drawn text between " <TEXT>" and
+// "</TEXT>".
+std::string textLine(const Workspace& ws, const std::string& text);
 // "New", ", L" when landscape, ", F=A5" for A5 (bits of the sheet index).
 std::string newSheetLine(int index);
 // "ConvertTo1bit", and ", BW=" with the threshold unless it is "140".

@@ -45,6 +45,11 @@ struct ActionState {
   double lineExtension = -1;
   // An applied X line is followed by X- lines: the draw button reads "Продолжить".
   bool continueText = false;
+  // Where the last text drawing ended: the pen after its last character and the baseline
+  // of its last line (a continued text of another size keeps to the same baseline).
+  bool textEndValid = false;
+  int textEndX = 0;
+  int textEndBaseline = 0;
 };
 
 }  // namespace quillaro

@@ -44,6 +44,8 @@ public:
   virtual void tableDrawn(Workspace& ws) = 0;
   // The cells inside the drawing rectangle were merged.
   virtual void cellsMerged(Workspace& ws) = 0;
+  // A text was drawn with the text settings of the panels; `text` is the part drawn.
+  virtual void textDrawn(Workspace& ws, const std::string& text) = 0;
 };
 
 // The journal of a workspace that the composition root has not connected: nothing is
@@ -66,6 +68,7 @@ public:
   void textReplaced(Workspace&, int, const std::string&, const std::string&, const std::string&, bool) override {}
   void tableDrawn(Workspace&) override {}
   void cellsMerged(Workspace&) override {}
+  void textDrawn(Workspace&, const std::string&) override {}
 };
 
 }  // namespace quillaro

@@ -58,6 +58,11 @@ ColumnAlignShown shown(const Workspace& ws) {
 
 }  // namespace
 
+std::string textFontFamily(const ParamStore& p) {
+  const std::string& other = p.held(Held::FontFamily);
+  return other.empty() ? p.fontName() : other;
+}
+
 std::string rectangleText(const Workspace& ws) {
   std::string s;
   for (int i = field::kDrawLeft; i <= field::kDrawHeight; ++i) s += ", " + fieldText(ws, i);
@@ -79,7 +84,7 @@ std::string textSettingsKeys(const Workspace& ws, bool defaultSet, bool textHasT
     if (p.chb(check::kTableAuto))
       s += " TAU=" + std::to_string(1 + (p.chb(check::kCellFit) ? 2 : 0) + (p.chb(check::kRearrange) ? 4 : 0));
   }
-  const std::string font = p.fontName();
+  const std::string font = textFontFamily(p);
   if (!font.empty() && font != "Arial") s += " FN=\"" + font + "\"";
   std::string v;
   if (writtenField(ws, field::kFontSize, "72", &v)) s += " FS=" + v;
@@ -127,7 +132,9 @@ std::string textSettingsKeys(const Workspace& ws, bool defaultSet, bool textHasT
   return s;
 }
 
-std::string textSettingsLine(const Workspace& ws) {
+std::string textSettingsLine(const Workspace& ws) { return textSettingsLine(ws, ws.params.tz(text::kBody)); }
+
+std::string textSettingsLine(const Workspace& ws, const std::string& text) {
   const ParamStore& p = ws.params;
   if (ws.actions.fontAttributesOnly) {
     const std::string styles = styleLetters(p);
@@ -139,7 +146,7 @@ std::string textSettingsLine(const Workspace& ws) {
     s += ", " + fieldText(ws, field::kAcross) + ", " + fieldText(ws, field::kDown);
   if (boxes) s += ", " + fieldText(ws, field::kHorizontalLineWidth) + ", " + fieldText(ws, field::kVerticalLineWidth);
   s += ",";
-  s += textSettingsKeys(ws, false, p.tz(text::kBody).find('\t') != std::string::npos);
+  s += textSettingsKeys(ws, false, text.find('\t') != std::string::npos);
   return s;
 }
 

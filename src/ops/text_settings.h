@@ -9,6 +9,11 @@
 namespace quillaro {
 
 class Workspace;
+class ParamStore;
+
+// The font family of the text settings: a family named by an FN key outside the font list,
+// else the list's entry.
+std::string textFontFamily(const ParamStore& p);
 
 // The key part of an X line, each key with one leading blank. `defaultSet`: the record of
 // the settings file (the tab width and the stretch limit are always written). `textHasTab`:
@@ -19,6 +24,8 @@ std::string textSettingsKeys(const Workspace& ws, bool defaultSet, bool textHasT
 // the keys. In font-attributes-only mode: "X-," and " FA=" with the style letters when any
 // style is on. The text of TZ(1) decides about the tab width.
 std::string textSettingsLine(const Workspace& ws);
+// The same for a given text to draw (which decides about the tab width).
+std::string textSettingsLine(const Workspace& ws, const std::string& text);
 
 // The record of the settings file (the key part, written as the default set).
 std::string defaultTextSettingsRecord(const Workspace& ws);

@@ -52,6 +52,7 @@
 #include "ui/table_panel.h"
 #include "ops/draw_table.h"
 #include "ops/merge_cells.h"
+#include "ui/text_dialog.h"
 
 namespace quillaro {
 namespace {
@@ -501,6 +502,8 @@ void FormA4::extendPanels() {
   }
   editText_ = new EditTextWindow(ws_, [this](int k) { return k >= 0 && k < 8 ? tz_[k] : nullptr; }, this);
   insert(PanelId::Text, editText_->makeToolRow());
+  insert(PanelId::Text, makeTextButtons([this] { runCommand(KeyCommand{Cmd::DrawText}); },
+                                        [this] { runCommand(KeyCommand{Cmd::TextDialog}); }));
   insert(PanelId::Tone, binder_->makeLabel(labId(7)));
 }
 
@@ -877,8 +880,11 @@ void FormA4::runCommand(const KeyCommand& c) {
     case Cmd::DarkRelWhite: runOp(darkRelWhiteOp); break;
     case Cmd::DrawTable: drawTable(ws_); break;
     case Cmd::MergeCells: mergeCells(ws_); break;
-    // Texts are not drawn by this version.
-    case Cmd::DrawText: unavailable("Text"); break;
+    case Cmd::DrawText: case Cmd::RefreshAndDrawText:
+      drawTextFromWindow(ws_, false);
+      showPicture();
+      break;
+    case Cmd::TextDialog: showTextDialog(this, ws_, [this] { showPicture(); }); break;
     case Cmd::DenseThinPlus:
       denseThinOp(ws_, true);
       showPicture();

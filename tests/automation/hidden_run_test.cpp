@@ -38,8 +38,8 @@ TEST_F(HiddenRun, ProgramFileWithLfOrCrLineEndsRunsEveryLine) {
   EXPECT_TRUE(r.programRan);
   EXPECT_EQ(ws.image.bitmap.width, 4960);  // the New line made a landscape A5 sheet
   EXPECT_EQ(ws.image.bitmap.height, 3508);
-  ASSERT_EQ(prompts.shown.size(), 1u);  // and the X line after it was read
-  EXPECT_EQ(prompts.shown[0].text, "Действие недоступно: Text");
+  ASSERT_EQ(prompts.shown.size(), 1u);  // and the X line after it was read (20 points need more than 4 mm)
+  EXPECT_EQ(prompts.shown[0].text, "Текст не нарисован: недостаточно места.");
 }
 
 #ifdef QUILLARO_EXE

@@ -166,6 +166,31 @@ TEST(QuillaroRun, WritesWhatQuillaroWritesWithTheSameMessages) {
   EXPECT_FALSE(fs::exists(dir.path / "refused" / "saved" / "Print-0001.bmp"));
 }
 #endif
+
+// Text drawn by X lines in a hidden run reaches the printed page; a size the fonts cannot
+// have is told and ends the run with status 1.
+TEST(QuillaroRun, DrawsTextAndRefusesABadSize) {
+  testing::TempDir dir;
+  ASSERT_TRUE(writeBitmap(dir.at("white.bmp"), Bitmap::create(2400, 3400, 1), kPixelsPerMetre600));
+  ASSERT_TRUE(writeTextFile(dir.at("Quillaro.ini"), "SavePath=\"" + dir.sub("saved") + "\"\r\n"));
+  const std::string open = "Open, SRC=\"" + dir.at("white.bmp") + "\"\r\n";
+  ASSERT_TRUE(writeTextFile(dir.at("text.pfp"), open + "X, 10, 10, 80, 20, FS=24 FA=B <TEXT>Привет</TEXT>\r\n"
+                                                "Copy, 0, 0, 202, 289, 4, 4, 100, 0\r\nPrint, 1\r\n"));
+  ASSERT_TRUE(writeTextFile(dir.at("bad.pfp"), open + "X, 10, 10, 80, 20, FS=5000 <TEXT>Привет</TEXT>\r\n"));
+  const std::string head = "QUILLARO_HOME='" + dir.path.string() + "' '" + QUILLARO_RUN_EXE + "' '";
+  const Ran good = shell(dir, head + dir.at("text.pfp") + "' hide=1 exit=1 printer=BMP");
+  ASSERT_EQ(good.status, 0) << good.err;
+  const ReadResult printed = readBitmap(dir.at("saved/Print-0001.bmp"), {}, nullptr);
+  ASSERT_TRUE(printed.ok()) << good.err;
+  const Bitmap& page = printed.image.bitmap;
+  long long ink = 0;
+  for (int y = 0; y < page.height; ++y)
+    for (int x = 0; x < page.width; ++x) ink += !page.isWhite(x, y);
+  EXPECT_GT(ink, 2000);
+  const Ran bad = shell(dir, head + dir.at("bad.pfp") + "' hide=1 exit=1");
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_NE(bad.err.find("Размер шрифта 5000"), std::string::npos) << bad.err;
+}
 #endif
 
 }  // namespace

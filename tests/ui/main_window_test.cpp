@@ -27,6 +27,7 @@
 #include "support/scripted_prompts.h"
 #include "support/temp_dir.h"
 #include "ui/edit_text_window.h"
+#include "ui/text_dialog.h"
 #include "ui/form_a4.h"
 #include "ui/picture_view.h"
 
@@ -258,6 +259,27 @@ private slots:
     w.findChild<QPushButton*>(QStringLiteral("ComCreateBM_3"))->click();
     QCOMPARE(ws.image.bitmap.width, 4960);
     QCOMPARE(ws.image.bitmap.height, 3508);
+  void keyXOpensTheTextDialogWhichDrawsWithF9() {
+    Workspace ws;
+    connectWorkspace(ws);
+    FormA4 w(ws);
+    loadPicture(ws, Bitmap::create(1200, 800, 1));
+    ws.params.setCheck(Check::ChSelSize, true);
+    const char* rect[] = {"5", "5", "40", "20"};
+    for (int i = 0; i < 4; ++i) ws.params.setTn(24 + i, rect[i]);
+    ws.params.setTn(33, "20");
+    w.dispatchKey(key('X'));
+    auto* dialog = w.findChild<TextDialog*>(QStringLiteral("TextDialog"));
+    QVERIFY(dialog && dialog->isVisible());
+    dialog->textEdit()->setPlainText(QStringLiteral("Привет"));
+    QCOMPARE(ws.params.tz(1), std::string("Привет"));
+    QTest::keyClick(dialog, Qt::Key_F9);
+    long long ink = 0;
+    for (int y = 0; y < 800; ++y)
+      for (int x = 0; x < 1200; ++x) ink += !ws.image.bitmap.isWhite(x, y);
+    QVERIFY(ink > 500);
+    QVERIFY(ws.params.tz(0).find("X, 5, 5, 40, 20, FS=20 <TEXT>Привет</TEXT>") != std::string::npos);
+    QCOMPARE(ws.params.tz(1), std::string());  // everything was drawn
   }
 
   void snapshotPointerReadoutAndCopyCount() {
