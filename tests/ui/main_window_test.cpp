@@ -259,6 +259,8 @@ private slots:
     w.findChild<QPushButton*>(QStringLiteral("ComCreateBM_3"))->click();
     QCOMPARE(ws.image.bitmap.width, 4960);
     QCOMPARE(ws.image.bitmap.height, 3508);
+  }
+
   void keyXOpensTheTextDialogWhichDrawsWithF9() {
     Workspace ws;
     connectWorkspace(ws);
