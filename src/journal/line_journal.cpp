@@ -43,4 +43,6 @@ void LineJournal::copiedAsIs(Workspace& ws, bool landscape) { appendLine(ws, cop
 
 void LineJournal::toA3Half(Workspace& ws, int half) { appendLine(ws, a3Line(half)); }
 
+void LineJournal::batchStarted(Workspace& ws) { appendLine(ws, batchLine(ws)); }
+
 }  // namespace quillaro

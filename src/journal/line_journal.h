@@ -24,6 +24,7 @@ public:
   void copied(Workspace& ws, int copies) override;
   void copiedAsIs(Workspace& ws, bool landscape) override;
   void toA3Half(Workspace& ws, int half) override;
+  void batchStarted(Workspace& ws) override;
 };
 
 }  // namespace quillaro

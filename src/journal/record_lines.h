@@ -24,6 +24,9 @@ std::string copyAsIsLine(bool landscape);
 std::string printLine(const Workspace& ws, double copies);
 // "A3, 1" or "A3, 2".
 std::string a3Line(int half);
+// "Batch, From=1, To=16[, Sheets=4][, A3=1][, Folds=2][, Turned=1], Prefix="scan"[, Print=1]"
+// from the automation panel.
+std::string batchLine(Workspace& ws);
 // "Reload, R", "Reload, L"; "Reload" for the plain reload (direction 0).
 std::string reloadLine(char direction);
 // "Over", "Right", "Left".

@@ -37,6 +37,8 @@ public:
   virtual void copiedAsIs(Workspace& ws, bool landscape) = 0;
   // The page went into half 1 or 2 of the A3 sheet.
   virtual void toA3Half(Workspace& ws, int half) = 0;
+  // The imposition batch was started from the automation panel.
+  virtual void batchStarted(Workspace& ws) = 0;
 };
 
 // The journal of a workspace that the composition root has not connected: nothing is
@@ -56,6 +58,7 @@ public:
   void copied(Workspace&, int) override {}
   void copiedAsIs(Workspace&, bool) override {}
   void toA3Half(Workspace&, int) override {}
+  void batchStarted(Workspace&) override {}
 };
 
 }  // namespace quillaro

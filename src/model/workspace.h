@@ -28,6 +28,7 @@ struct UndoState;  // app/undo.h
 struct OpenState;  // image/open.h
 struct PrintState;  // print/print.h
 class FileList;     // ops/file_list.h
+struct BatchState;  // ops/batch_run.h
 
 // The program text of the action runner and recorder: a copy of TZ(0), taken again
 // whenever TZ(0) changed.
@@ -85,6 +86,8 @@ public:
 
   // The file list of the picture folder (ops/file_list.h), made on first use.
   std::shared_ptr<FileList> files;
+  // The imposition batch and its plan (ops/batch_run.h), made on first use.
+  std::shared_ptr<BatchState> batch;
 
   // The journal that records what the operations do, and the way to the action runner;
   // the composition root connects both (unconnected: nothing is recorded or run).

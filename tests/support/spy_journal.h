@@ -34,6 +34,7 @@ public:
   void copied(Workspace&, int) override { steps.push_back("copy"); }
   void copiedAsIs(Workspace&, bool landscape) override { steps.push_back(landscape ? "copy as is land" : "copy as is"); }
   void toA3Half(Workspace&, int half) override { steps.push_back("a3 " + std::to_string(half)); }
+  void batchStarted(Workspace&) override { steps.push_back("batch"); }
 };
 
 }  // namespace quillaro::testing
