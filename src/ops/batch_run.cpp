@@ -23,7 +23,7 @@ int currentPage(Workspace& ws) {
   const BatchState& b = batchState(ws);
   const bool turned = ws.params.chb(check::kOriginalTurned);
   const int slot = (b.half == 1) != turned ? 1 : 0;
-  return b.plan.slots[static_cast<std::size_t>(b.form)][static_cast<std::size_t>(slot)];
+  return b.plan.formPages[static_cast<std::size_t>(b.form)][static_cast<std::size_t>(slot)];
 }
 
 void showProgress(Workspace& ws) {

@@ -10,9 +10,9 @@ std::string num(int n) { return std::to_string(n); }
 void planA4(ImpositionPlan& p) {
   int hi = p.last, lo = p.first;
   for (int f = 0; f < p.forms; f += 2, hi -= 2, lo += 2) {
-    p.slots.push_back({hi, lo});
+    p.formPages.push_back({hi, lo});
     p.names.push_back(num(hi) + "+" + num(lo) + ".bmp");
-    p.slots.push_back({lo + 1, hi - 1});
+    p.formPages.push_back({lo + 1, hi - 1});
     p.names.push_back(num(lo + 1) + "+" + num(hi - 1) + ".bmp");
   }
 }
@@ -21,8 +21,8 @@ void planOneFold(ImpositionPlan& p) {
   p.oneFoldWarning = p.forms % 4 != 0;
   int a = p.first + p.forms - 1, b = p.first, c = p.last, d = p.first + p.forms;
   for (int s = 0; s < p.forms / 2; ++s) {
-    p.slots.push_back({a, b});
-    p.slots.push_back({c, d});
+    p.formPages.push_back({a, b});
+    p.formPages.push_back({c, d});
     p.names.push_back(num(a) + "+" + num(b) + "-" + num(c) + "+" + num(d) + ".bmp");
     const int e = s % 2 == 0 ? 1 : -1;
     const int na = b + e, nb = a - e, nc = d + e, nd = c - e;
@@ -42,8 +42,8 @@ void planTwoFolds(ImpositionPlan& p) {
       c = b - 1;
       d = hi + 1;
     }
-    p.slots.push_back({hi, b});
-    p.slots.push_back({c, d});
+    p.formPages.push_back({hi, b});
+    p.formPages.push_back({c, d});
     p.names.push_back(num(hi) + "+" + num(b) + "=" + num(c) + "+" + num(d) + ".bmp");
     b = d + 2;
     hi = c - 2;

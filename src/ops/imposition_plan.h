@@ -28,7 +28,7 @@ struct ImpositionPlan {
   int first = 1;
   int last = 0;
   int forms = 0;                          // F
-  std::vector<std::array<int, 2>> slots;  // per form: slot 0 (lower A5), slot 1 (upper A5)
+  std::vector<std::array<int, 2>> formPages;  // per form: slot 0 (lower A5), slot 1 (upper A5)
   std::vector<std::string> names;         // per page image
   // An A3 one-fold plan whose form count is not a multiple of 4: its last two A4 page
   // images must be cut into A5 by hand.

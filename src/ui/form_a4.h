@@ -70,6 +70,7 @@ public:
   // For tests and the program.
   FileList& fileList() { return *files_; }
   class PrintPanel* printPanel() const { return printPanel_; }
+  class BatchPanel* batchPanel() const { return batchPanel_; }
   PanelBinder& binder() { return *binder_; }
   PictureView* pageView() const { return picA4_; }
   PictureView* editView() const { return picE4_; }
@@ -106,6 +107,7 @@ private:
   void printPanelChanged() override;
   void printed() override;
   void automaticCopyWaiting() override;
+  void batchChanged(int form, int forms) override;
 
   // F1 in the program text, ComRead, F4: the command at the text cursor (Ctrl+F1: variant).
   void readCommandAtCursor(bool variant);
@@ -142,6 +144,7 @@ private:
   std::unique_ptr<PanelBinder> binder_;
   FileList* files_ = nullptr;
   class PrintPanel* printPanel_ = nullptr;
+  class BatchPanel* batchPanel_ = nullptr;
   QPushButton* comNextPage_ = nullptr;
   Magnifier magnifier_;
   int observer_ = 0;
