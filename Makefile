@@ -20,6 +20,7 @@ test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 bench: build
+	scripts/install-deps --bench
 	$(BUILD)/quillaro_bench --benchmark_min_time=0.5
 
 clean:
