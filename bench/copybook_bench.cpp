@@ -121,7 +121,15 @@ std::string findConvert() {
 std::string magickScript(const std::string& convert, const fs::path& scans, const fs::path& out) {
   const ImpositionPlan plan = makePlan({1, kPages, false, 0, PlanKind::A3OneFold});
   std::ostringstream s;
-  s << "set -e\ncd '" << out.string() << "'\n";
+  // Debian's policy keeps pictures over 256 MiB in a disk cache; the peer gets the memory a
+  // page needs, so that it is measured working in memory as the program does.
+  const fs::path policy = scanFolder() / "magick-policy";
+  fs::create_directories(policy);
+  std::ofstream(policy / "policy.xml") << "<policymap>\n"
+      "  <policy domain=\"resource\" name=\"memory\" value=\"4GiB\"/>\n"
+      "  <policy domain=\"resource\" name=\"map\" value=\"4GiB\"/>\n"
+      "  <policy domain=\"resource\" name=\"area\" value=\"4GP\"/>\n</policymap>\n";
+  s << "set -e\nexport MAGICK_CONFIGURE_PATH='" << policy.string() << "'\ncd '" << out.string() << "'\n";
   for (int n = 1; n <= kPages; ++n)
     s << convert << " '" << (scans / ("p" + std::to_string(n) + ".bmp")).string()
       << "' -threshold 55% -rotate 0.17 -resize 70.7% -gravity northwest -crop 4725x3307+0+0 +repage "

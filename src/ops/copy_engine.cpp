@@ -374,7 +374,6 @@ void stopAutomaticCopy(Workspace& ws) {
     return;
   }
   openState(ws).autoCopyPending = false;
-  copyState(ws).batchRunning = false;  // the button stops the batch too
   ws.params.setCaption(namedLabelId(NamedLabel::ComCopy), kCopyButtonCopy);
 }
 
