@@ -32,9 +32,18 @@ namespace {
 namespace fs = std::filesystem;
 constexpr int kPages = 16;
 
+// The benchmark's folder, removed with everything in it when the process ends.
+struct BenchFolder {
+  fs::path path;
+  ~BenchFolder() {
+    std::error_code ec;
+    fs::remove_all(path, ec);
+  }
+};
+
 // The scans, made once per process.
 const fs::path& scanFolder() {
-  static const fs::path folder = [] {
+  static const BenchFolder folder{[] {
     const fs::path f = fs::temp_directory_path() / ("quillaro-copybook-bench-" + std::to_string(::getpid()));
     fs::create_directories(f / "scans");
     for (int n = 1; n <= kPages; ++n) {
@@ -44,8 +53,8 @@ const fs::path& scanFolder() {
       writeBitmap((f / "scans" / ("p" + std::to_string(n) + ".bmp")).string(), makeSamplePage(o), kPixelsPerMetre600);
     }
     return f;
-  }();
-  return folder;
+  }()};
+  return folder.path;
 }
 
 fs::path freshFolder(const std::string& name) {
