@@ -23,6 +23,7 @@ package: build
 	cmake --build $(BUILD) --target package
 
 bench: build
+	scripts/install-deps --bench
 	$(BUILD)/quillaro_bench --benchmark_min_time=0.5
 
 clean:

@@ -16,6 +16,8 @@
 #include "ops/a3_sheet.h"
 #include "ops/find_replace.h"
 #include "base/control_numbers.h"
+#include "ops/batch_run.h"
+#include "ops/save.h"
 
 namespace quillaro {
 namespace {
@@ -161,6 +163,29 @@ void replaceTextCommand(Workspace& ws) {
   replaceAllInField(ws, static_cast<int>(field), set, r.getFlag("AnyCase") != 0, false);
 }
 
+// "Batch, From=1, To=16[, Sheets=4][, A3=1][, Folds=2][, Turned=1][, Prefix="scan"][, Print=1]":
+// the automation panel of the imposition. Sheets chooses the sheets mode; A3 the A3 plans;
+// Folds=2 the two-folds plan; Print=1 prints every finished page image.
+void readBatchLine(Workspace& ws) {
+  ParamStore& p = ws.params;
+  FieldReader& r = ws.reader;
+  const std::string from = keyNumber(r, "From");
+  const std::string to = keyNumber(r, "To");
+  const std::string sheets = keyNumber(r, "Sheets");
+  if (!from.empty()) p.setTn(field::kFromPage, from);
+  if (!to.empty()) p.setTn(field::kToPage, to);
+  p.setChb(check::kCopybookNumbering, !sheets.empty());
+  if (!sheets.empty()) p.setTn(field::kCopybookSheets, sheets);
+  p.setCheck(Check::ChA3, r.getFlag("A3") != 0);
+  p.setChb(check::kFourInOne, false);
+  p.setChb(check::kFoldA3, keyNumber(r, "Folds") == "2");
+  p.setChb(check::kOriginalTurned, r.getFlag("Turned") != 0);
+  p.setChb(check::kPrintAfter, r.getFlag("Print") != 0);
+  std::string prefix = r.getKey("Prefix");
+  while (!prefix.empty() && prefix.back() == ',') prefix.pop_back();
+  batchState(ws).scanPrefix = cleanFileName(prefix);
+}
+
 int groupA(Workspace& ws, const std::string& word) {
   ParamStore& p = ws.params;
   FieldReader& r = ws.reader;
@@ -225,6 +250,10 @@ int groupA(Workspace& ws, const std::string& word) {
     // Reading one line (F1) sets nothing: the texts belong to the find-and-replace window.
     if (!ws.readingMode) replaceTextCommand(ws);
     kind = kCmdDone;
+  }
+  if (word == "BATCH") {
+    readBatchLine(ws);
+    kind = kCmdBatch;
   }
   if (word == "A3") {
     if (r.nextNumber()) {

@@ -31,6 +31,7 @@ enum CommandKind : int {
   kCmdA3 = 16,            // A3
   kCmdDensityPlus = 17,   // DENSETHIN with PLUS
   kCmdBrightnessContrast = 18,  // DBC
+  kCmdBatch = 19,         // BATCH: the imposition batch
 };
 
 // Interprets one command line. The running flag of the workspace is on while the line is

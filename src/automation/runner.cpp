@@ -19,6 +19,7 @@
 #include "ops/density_ops.h"
 #include "ops/copy_engine.h"
 #include "ops/a3_sheet.h"
+#include "ops/batch_run.h"
 #include "ops/new_sheet.h"
 #include "ops/draw_table.h"
 #include "ops/merge_cells.h"
@@ -124,6 +125,7 @@ bool dispatch(Workspace& ws, int kind) {
     case kCmdDarkRelWhite: darkRelWhiteOp(ws); break;
     case kCmdA3: toA3(ws); break;
     case kCmdBrightnessContrast: brightnessContrastOp(ws); break;
+    case kCmdBatch: runBatchLine(ws); break;
     default: break;  // 7 and 15 were done by the interpreter
   }
   return true;
@@ -465,6 +467,10 @@ public:
     if (cut != std::string::npos) shown += " ...";
     const int percent = length == 0 ? 100 : static_cast<int>(position * 100 / length);
     std::fprintf(stderr, "[%3d %%] %s\n", percent, shown.c_str());
+    std::fflush(stderr);
+  }
+  void batchChanged(int form, int forms) override {
+    std::fprintf(stderr, "Спуск полос: форма %d из %d\n", form, forms);
     std::fflush(stderr);
   }
 };

@@ -47,10 +47,14 @@ void LineJournal::textReplaced(Workspace& ws, int field, const std::string& find
                                const std::string& ending, bool anyCase) {
   appendLine(ws, replaceTextLine(field, find, replacement, ending, anyCase));
 }
+
 void LineJournal::tableDrawn(Workspace& ws) { recordTable(ws); }
 
 void LineJournal::cellsMerged(Workspace& ws) { appendLine(ws, mergeCellsLine(ws)); }
+
 // Texts are recorded whenever they are drawn through the panel (the run forbids it anyway).
 void LineJournal::textDrawn(Workspace& ws, const std::string& text) { appendLineForced(ws, textLine(ws, text)); }
+
+void LineJournal::batchStarted(Workspace& ws) { appendLine(ws, batchLine(ws)); }
 
 }  // namespace quillaro

@@ -29,6 +29,7 @@ public:
   void tableDrawn(Workspace& ws) override;
   void cellsMerged(Workspace& ws) override;
   void textDrawn(Workspace& ws, const std::string& text) override;
+  void batchStarted(Workspace& ws) override;
 };
 
 }  // namespace quillaro

@@ -4,6 +4,7 @@
 #include "base/numeric.h"
 #include "model/param_store.h"
 #include "model/workspace.h"
+#include "ops/batch_run.h"
 #include "ops/copy_record.h"
 #include "ops/find_replace.h"
 #include "ops/new_sheet.h"
@@ -114,6 +115,19 @@ std::string replaceTextLine(int field, const std::string& find, const std::strin
                      "\", By=\"" + escapeLineValue(replacement) + "\"";
   if (!ending.empty()) line += ", End=\"" + escapeLineValue(ending) + "\"";
   if (anyCase) line += ", AnyCase=1";
+  return line;
+}
+
+std::string batchLine(Workspace& ws) {
+  const ParamStore& p = ws.params;
+  const ImpositionPlan& plan = batchState(ws).plan;
+  std::string line = "Batch, From=" + std::to_string(plan.first) + ", To=" + std::to_string(plan.last);
+  if (p.chb(check::kCopybookNumbering)) line += ", Sheets=" + std::to_string(plan.forms / 2);
+  if (plan.kind != PlanKind::A4) line += ", A3=1";
+  if (plan.kind == PlanKind::A3TwoFolds) line += ", Folds=2";
+  if (p.chb(check::kOriginalTurned)) line += ", Turned=1";
+  line += ", Prefix=\"" + batchState(ws).scanPrefix + "\"";
+  if (p.chb(check::kPrintAfter)) line += ", Print=1";
   return line;
 }
 

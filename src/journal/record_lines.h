@@ -28,6 +28,10 @@ std::string a3Line(int half);
 // ", AnyCase=1" when letter case is ignored; the texts escaped by escapeLineValue.
 std::string replaceTextLine(int field, const std::string& find, const std::string& replacement,
                             const std::string& ending, bool anyCase);
+
+// "Batch, From=1, To=16[, Sheets=4][, A3=1][, Folds=2][, Turned=1], Prefix="scan"[, Print=1]"
+// from the automation panel.
+std::string batchLine(Workspace& ws);
 // "Reload, R", "Reload, L"; "Reload" for the plain reload (direction 0).
 std::string reloadLine(char direction);
 // "Over", "Right", "Left".

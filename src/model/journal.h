@@ -46,6 +46,8 @@ public:
   virtual void cellsMerged(Workspace& ws) = 0;
   // A text was drawn with the text settings of the panels; `text` is the part drawn.
   virtual void textDrawn(Workspace& ws, const std::string& text) = 0;
+  // The imposition batch was started from the automation panel.
+  virtual void batchStarted(Workspace& ws) = 0;
 };
 
 // The journal of a workspace that the composition root has not connected: nothing is
@@ -69,6 +71,7 @@ public:
   void tableDrawn(Workspace&) override {}
   void cellsMerged(Workspace&) override {}
   void textDrawn(Workspace&, const std::string&) override {}
+  void batchStarted(Workspace&) override {}
 };
 
 }  // namespace quillaro

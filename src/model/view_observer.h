@@ -38,6 +38,9 @@ public:
   virtual void printed() {}
   // An automatic copy waits: the window's timer is to start it.
   virtual void automaticCopyWaiting() {}
+  // The imposition plan was made, or the batch moved to form `form` of `forms` (1-based)
+  // or stopped: the plan view and the progress show it.
+  virtual void batchChanged(int /*form*/, int /*forms*/) {}
   // The runner starts the line (position and length of the program in characters).
   virtual void programLine(const std::string& /*line*/, std::size_t /*position*/,
                            std::size_t /*length*/) {}

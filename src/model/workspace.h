@@ -29,6 +29,7 @@ struct OpenState;  // image/open.h
 struct PrintState;  // print/print.h
 class FileList;     // ops/file_list.h
 struct FindReplaceState;  // ops/find_replace.h
+struct BatchState;  // ops/batch_run.h
 
 // The program text of the action runner and recorder: a copy of TZ(0), taken again
 // whenever TZ(0) changed.
@@ -88,6 +89,8 @@ public:
   std::shared_ptr<FileList> files;
   // The find-and-replace sets and undo copies (ops/find_replace.h), made on first use.
   std::shared_ptr<FindReplaceState> findReplace;
+  // The imposition batch and its plan (ops/batch_run.h), made on first use.
+  std::shared_ptr<BatchState> batch;
 
   // The journal that records what the operations do, and the way to the action runner;
   // the composition root connects both (unconnected: nothing is recorded or run).

@@ -3,7 +3,7 @@
 #include <cctype>
 #include <cmath>
 
-#include "ops/file_list.h"
+#include "ops/batch_run.h"
 #include "base/fields.h"
 #include "kernels/mask.h"
 #include "kernels/turns.h"
@@ -308,7 +308,15 @@ bool copyPage(Workspace& ws) {
   if (!st.copyAsIsRunning) ws.journal->copied(ws, st.copyCounter);
   ws.view->pageImageChanged();
   st.printEnabled = true;
-  if (stopped) return true;
+  if (stopped) {
+    if (st.batchRunning) stopBatch(ws);
+    return true;
+  }
+  // The batch goes on to the upper half before the page is put into A3, saved or printed.
+  if (st.batchRunning && !complete) {
+    batchAfterCopy(ws);
+    return true;
+  }
 
   if (twoOriginals && upper && p.chb(C::kAutoFrame)) autoPlaceZone(ws);
   // Follow-up steps.
@@ -320,7 +328,7 @@ bool copyPage(Workspace& ws) {
   if (!savedBySheet && p.chb(C::kSaveAfter)) savePanel(ws);
   // "++" numbering: the next save takes its name from the numbering field.
   if (p.chb(C::kNumberNext)) p.setHeld(Held::TextFileName, "NUM-" + p.held(Held::PageNumber));
-  if (p.chb(C::kAutoCopy) && st.batchRunning) fileList(ws).openNext();
+  if (st.batchRunning) batchAfterCopy(ws);
   return true;
 }
 
@@ -361,8 +369,11 @@ bool runAutomaticCopy(Workspace& ws) {
 }
 
 void stopAutomaticCopy(Workspace& ws) {
+  if (copyState(ws).batchRunning) {
+    stopBatch(ws);  // the button stops the batch too
+    return;
+  }
   openState(ws).autoCopyPending = false;
-  copyState(ws).batchRunning = false;  // the button stops the batch too
   ws.params.setCaption(namedLabelId(NamedLabel::ComCopy), kCopyButtonCopy);
 }
 

@@ -6,6 +6,7 @@
 #include "model/param_store.h"
 #include "model/workspace.h"
 #include "ops/auto_frame.h"
+#include "ops/batch_run.h"
 #include "ops/copy_engine.h"
 #include "model/copy_state.h"
 
@@ -224,7 +225,7 @@ void onLandscape(Workspace& ws) {
     p.setCheck(Check::Ch2in1, false);
     p.setCheck(Check::Ch2of2, false);
     p.setCheck(Check::ChBackRotat, false);
-    if (!st.copyAsIsRunning) st.batchRunning = false;  // a landscape page stops the batch
+    if (!st.copyAsIsRunning && st.batchRunning) stopBatch(ws);  // a landscape page stops the batch
   }
   if (wasStandard) setStandardPageImage(ws);
   refreshCopyEnables(ws);

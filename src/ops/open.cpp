@@ -16,6 +16,8 @@
 #include "model/undo.h"
 #include "model/workspace.h"
 #include "ops/a3_sheet.h"
+#include "ops/batch_run.h"
+#include "ops/colour_scan.h"
 #include "ops/copy_engine.h"
 #include "model/copy_state.h"
 #include "image/bmp_file.h"
@@ -84,6 +86,12 @@ bool readAndTake(Workspace& ws, const std::string& path, const std::string& file
   const BitmapProbe probe = probeBitmap(path, shown);
   if (!probe.ok()) return false;
   const int fileBits = probe.info.bits;
+  // "Авто - узнавать цвет": the sample decides whether a colour file stays in colour; in a
+  // batch the first scan decides for the whole copybook, so that its halves match.
+  if (fileBits == 24 && p.chb(check::kAutoColour) && !batchDepthSettled(ws)) {
+    ParamStore::QuietScope quiet(p);
+    p.setChb(check::kKeepColour, fileHasRealColour(path));
+  }
   const bool to1 = p.chb(check::kOpenAs1Bit);
   const bool keep = p.chb(check::kKeepColour);
   // The depth of the result. A colour file kept in colour stays 24-bit even with
@@ -190,15 +198,15 @@ void applyCopyLineFor(Workspace& ws, const std::string& fileName) {
   ws.automation->readCommandAt(ws, cursor);
 }
 
-void autoCopy(Workspace& ws) {
+}  // namespace
+
+void awaitAutomaticCopy(Workspace& ws) {
   if (ws.actions.runDepth > 0 || !ws.params.chb(check::kAutoCopy)) return;
   OpenState& st = openState(ws);
   st.autoCopyPending = true;
   ws.params.setCaption(namedLabelId(NamedLabel::ComCopy), "Стоп");
   ws.view->automaticCopyWaiting();
 }
-
-}  // namespace
 
 OpenState& openState(Workspace& ws) {
   if (!ws.openState) ws.openState = std::make_shared<OpenState>();
@@ -221,7 +229,7 @@ bool openPicture(Workspace& ws, const std::string& path) {
   if (unchanged) refreshViews(ws);
   else if (!readAndTake(ws, path, fileName)) return false;
   applyCopyLineFor(ws, fileName);
-  autoCopy(ws);
+  awaitAutomaticCopy(ws);
   return true;
 }
 

@@ -46,6 +46,10 @@ bool openPicture(Workspace& ws, const std::string& path);
 // turn-over and the density plus that are due. False when nothing was opened.
 bool openByName(Workspace& ws, const std::string& name);
 
+// "Автоматически копировать,": outside an action program the copy button reads "Стоп" and
+// the automatic copy waits for the start-up timer (the batch calls it after a blank A5 too).
+void awaitAutomaticCopy(Workspace& ws);
+
 // The save name: the file name, or with the suffix it less its last 4 characters +
 // suffix + ".bmp".
 std::string saveNameFor(std::string_view fileName, bool addSuffix, std::string_view suffix);

@@ -38,6 +38,7 @@
 #include "model/undo.h"
 #include "model/workspace.h"
 #include "ops/auto_frame.h"
+#include "ops/batch_run.h"
 #include "ops/copy_engine.h"
 #include "ops/density_ops.h"
 #include "ops/open.h"
@@ -48,6 +49,7 @@
 #include "ops/shutdown.h"
 #include "ops/tone_ops.h"
 #include "ui/picture_view.h"
+#include "ui/batch_panel.h"
 #include "ui/print_panel.h"
 #include "ui/table_panel.h"
 #include "ops/draw_table.h"
@@ -453,6 +455,16 @@ void FormA4::extendPanels() {
   }
   // Table panel: draw the table, new blank sheets.
   layoutOf(PanelId::Table)->insertWidget(0, new TablePanel(ws_));
+  // Automation: the imposition batch and the renaming of scans; BTN 0 "Авто" opens it.
+  batchPanel_ = new BatchPanel(ws_);
+  insert(PanelId::Print, batchPanel_);
+  {
+    auto* btn0 = new QPushButton(QStringLiteral("Авто"));
+    btn0->setObjectName(QStringLiteral("BTN0"));
+    btn0->setToolTip(QStringLiteral("Спуск полос и автоматизация повторяющихся действий (клавиша -)"));
+    connect(btn0, &QPushButton::clicked, this, [this] { showPanel(PanelId::Print); });
+    insert(PanelId::Copy, btn0);
+  }
   // Print panel: the printer, paper, tray, quality and orientation lists.
   printPanel_ = new PrintPanel(ws_);
   insert(PanelId::Print, printPanel_);
@@ -765,6 +777,12 @@ void FormA4::automaticCopyWaiting() {
   timerCom_->start();
 }
 
+void FormA4::batchChanged(int form, int forms) {
+  if (batchPanel_) batchPanel_->refresh();
+  (void)form;  // the panel and the status label show the form
+  (void)forms;
+}
+
 void FormA4::unavailable(const char* name) { reportUnavailable(ws_, name); }
 
 void FormA4::closeEvent(QCloseEvent* e) {
@@ -837,6 +855,7 @@ void FormA4::runCommand(const KeyCommand& c) {
       else showPanel(PanelId::Actions);
       break;
     case Cmd::SettingsPanel: showPanel(PanelId::Settings); break;
+    case Cmd::Imposition: showPanel(PanelId::Print); break;
     case Cmd::OpenSettingsFile: folderButton(2); break;
     case Cmd::ShowSource: views_->setCurrentWidget(picA4_); break;
     case Cmd::ReadCommand: readCommandAtCursor(false); break;

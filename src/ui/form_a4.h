@@ -71,6 +71,7 @@ public:
   FileList& fileList() { return *files_; }
   class PrintPanel* printPanel() const { return printPanel_; }
   class EditTextWindow* editText() const { return editText_; }
+  class BatchPanel* batchPanel() const { return batchPanel_; }
   PanelBinder& binder() { return *binder_; }
   PictureView* pageView() const { return picA4_; }
   PictureView* editView() const { return picE4_; }
@@ -107,6 +108,7 @@ private:
   void printPanelChanged() override;
   void printed() override;
   void automaticCopyWaiting() override;
+  void batchChanged(int form, int forms) override;
 
   // F1 in the program text, ComRead, F4: the command at the text cursor (Ctrl+F1: variant).
   void readCommandAtCursor(bool variant);
@@ -143,6 +145,7 @@ private:
   std::unique_ptr<PanelBinder> binder_;
   FileList* files_ = nullptr;
   class PrintPanel* printPanel_ = nullptr;
+  class BatchPanel* batchPanel_ = nullptr;
   QPushButton* comNextPage_ = nullptr;
   Magnifier magnifier_;
   int observer_ = 0;

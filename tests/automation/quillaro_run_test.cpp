@@ -117,6 +117,26 @@ Ran shell(const testing::TempDir& dir, const std::string& command) {
           readWholeFile(dir.at("err.txt")).value_or("")};
 }
 
+// A copybook of 4 pages made by the program line alone, with the scans and the saved
+// pages in the folders of the settings file.
+TEST(QuillaroRun, BatchLineMakesACopybook) {
+  testing::TempDir dir;
+  for (int n = 1; n <= 4; ++n) {
+    Bitmap scan = Bitmap::create(1200, 1600, 1);
+    for (int y = 100 * n; y < 100 * n + 30; ++y)
+      for (int x = 200; x < 900; ++x) scan.setWhite(x, y, false);
+    ASSERT_TRUE(writeBitmap(dir.sub("scans") + "/p" + std::to_string(n) + ".bmp", scan, kPixelsPerMetre600));
+  }
+  ASSERT_TRUE(writeTextFile(dir.sub("home") + "/Quillaro.ini", "OpenPath=\"" + dir.at("scans") + "\"\r\nSavePath=\"" +
+                                                           dir.sub("saved") + "\"\r\n"));
+  ASSERT_TRUE(writeTextFile(dir.at("book.pfp"), "Batch, From=1, To=4, Prefix=\"p\"\r\n"));
+  const Ran r = shell(dir, "QUILLARO_HOME='" + dir.sub("home") + "' '" + QUILLARO_RUN_EXE + "' '" +
+                               dir.at("book.pfp") + "' hide=1 exit=1");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("Спуск полос: форма 2 из 2"), std::string::npos) << r.err;
+  for (const char* name : {"4+1.bmp", "2+3.bmp"}) EXPECT_TRUE(fs::exists(dir.path / "saved" / name)) << name << r.err;
+}
+
 TEST(QuillaroRun, LinksNoQt) {
   testing::TempDir dir;
   const Ran r = shell(dir, std::string("ldd '") + QUILLARO_RUN_EXE + "'");

@@ -227,11 +227,6 @@ TEST_F(CopyOperation, StopButtonAndTheAutomaticCopy) {
   EXPECT_TRUE(runAutomaticCopy(*fx.ws));
   EXPECT_EQ("Копировать", fx.p().caption(button));
   EXPECT_FALSE(runAutomaticCopy(*fx.ws)) << "only once";
-  fx.st().batchRunning = true;  // in the batch the button stays "Стоп", to stop the batch
-  openState(*fx.ws).autoCopyPending = true;
-  fx.p().setCheck(Check::ChPaste, true);
-  EXPECT_TRUE(runAutomaticCopy(*fx.ws));
-  EXPECT_EQ("Стоп", fx.p().caption(button));
 }
 
 TEST_F(CopyOperation, TwoSidesRemembersTheFramePerParity) {

@@ -41,6 +41,7 @@ public:
   void tableDrawn(Workspace&) override { steps.push_back("table"); }
   void cellsMerged(Workspace&) override { steps.push_back("merge"); }
   void textDrawn(Workspace&, const std::string& text) override { steps.push_back("text " + text); }
+  void batchStarted(Workspace&) override { steps.push_back("batch"); }
 };
 
 }  // namespace quillaro::testing

@@ -463,13 +463,15 @@ private slots:
 #include "ui/run_test_objects.h"
 std::unique_ptr<QObject> makePrintPanelTest();
 std::unique_ptr<QObject> makePanelCaptionsTest();
+std::unique_ptr<QObject> makeBatchPanelTest();
 
 int main(int argc, char** argv) {
   QTEST_MAIN_SETUP()
   MainWindowTest mainWindow;
   const std::unique_ptr<QObject> printPanel = makePrintPanelTest();
   const std::unique_ptr<QObject> panelCaptions = makePanelCaptionsTest();
-  return quillaro::testing::runTestObjects({&mainWindow, printPanel.get(), panelCaptions.get()},
+  const std::unique_ptr<QObject> batchPanel = makeBatchPanelTest();
+  return quillaro::testing::runTestObjects({&mainWindow, printPanel.get(), panelCaptions.get(), batchPanel.get()},
                                            argc, argv);
 }
 #include "main_window_test.moc"
