@@ -38,6 +38,9 @@ public:
   virtual void printed() {}
   // An automatic copy waits: the window's timer is to start it.
   virtual void automaticCopyWaiting() {}
+  // An operation finished with a result the user should see ("Сохранено: path",
+  // "Напечатано: printer").
+  virtual void resultReported(const std::string& /*text*/) {}
   // The runner starts the line (position and length of the program in characters).
   virtual void programLine(const std::string& /*line*/, std::size_t /*position*/,
                            std::size_t /*length*/) {}
