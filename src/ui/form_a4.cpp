@@ -555,16 +555,23 @@ void FormA4::buildMenu() {
   item(popup_, "MuEShowR", "Показать результат - кл. R", [this] {
     views_->setCurrentWidget(views_->currentWidget() == picE4_ ? static_cast<QWidget*>(picA4_) : picE4_);
   });
+  // The keys of the items, in the column Qt keeps for them.
+  using NameKey = std::pair<const char*, const char*>;
+  for (auto [name, key] : {NameKey{"MuPaste", "V"}, NameKey{"MuCC", "2"}, NameKey{"MuTurn", "T"},
+                           NameKey{"MuTurnRight", "Ctrl+."}, NameKey{"MuTurnLeft", "Ctrl+,"}, NameKey{"MuEFrame", "F6"}}) {
+    QAction* a = popup_->findChild<QAction*>(QString::fromLatin1(name));
+    a->setText(a->text() + QStringLiteral("\t") + QString::fromUtf8(key));
+  }
   connect(popup_, &QMenu::aboutToShow, this, [this] { prepareMenu(); });
 }
 
 void FormA4::prepareMenu() {
   const ParamStore& p = ws_.params;
   auto action = [this](const char* name) { return popup_->findChild<QAction*>(QString::fromUtf8(name)); };
-  action("MuDenseThin1")->setText(qs(denseThinPlusCaption(p.tn(field::kDensityWidth))));
+  action("MuDenseThin1")->setText(qs(denseThinPlusCaption(p.tn(field::kDensityWidth))) + QStringLiteral("\tP"));
   action("MuDenseThinMax")->setText(qs(denseThinMaxCaption(p.tn(field::kDensityWidth))));
-  action("MuBC")->setText(qs(brightnessMenuCaption(p.held(Held::Brightness), p.tn(field::kContrast))));
-  action("MuContrast")->setText(qs(contrastMenuCaption(p.tn(field::kContrastRelWhite))));
+  action("MuBC")->setText(qs(brightnessMenuCaption(p.held(Held::Brightness), p.tn(field::kContrast))) + QStringLiteral("\tK"));
+  action("MuContrast")->setText(qs(contrastMenuCaption(p.tn(field::kContrastRelWhite))) + QStringLiteral("\t* (цифр. кл.)"));
   const int bits = ws_.image.loaded ? ws_.image.bitmap.bits : 0;
   const MenuStates s = menuStatesFor(bits);
   action("MuTo1bit")->setEnabled(s.to1bit);
@@ -981,6 +988,8 @@ void FormA4::mousePress(double x, double y, Qt::MouseButton b, Qt::KeyboardModif
   dragRect_ = drawingMode() ? drawingRect(ws_.params, ws_.shared.dotsPerMm) : dragStart_;
   dragHandle_ = handleAt(dragRect_, x, y, picA4_->handleReach());
   if (!drawingMode() && dragHandle_ == Handle::None) dragHandle_ = Handle::Move;
+  // Inside the drawing rectangle a press draws a new one; Ctrl moves the old one.
+  if (drawingMode() && dragHandle_ == Handle::Move && !(m & Qt::ControlModifier)) dragHandle_ = Handle::None;
   if (drawingMode()) {
     const Cmd c = mousePressCommand(ws_.params.option(OptionGroup::Mouse), m & Qt::ShiftModifier);
     if (c != Cmd::None) runCommand({c});
@@ -999,7 +1008,10 @@ void FormA4::mouseMove(double x, double y, Qt::MouseButtons held) {
       case Handle::Top: case Handle::Bottom: picA4_->setCursor(Qt::SizeVerCursor); break;
       case Handle::TopLeft: case Handle::BottomRight: picA4_->setCursor(Qt::SizeFDiagCursor); break;
       case Handle::TopRight: case Handle::BottomLeft: picA4_->setCursor(Qt::SizeBDiagCursor); break;
-      case Handle::Move: picA4_->setCursor(Qt::SizeAllCursor); break;
+      case Handle::Move:
+        if (drawingMode()) picA4_->unsetCursor();  // a press draws anew (Ctrl moves)
+        else picA4_->setCursor(Qt::SizeAllCursor);
+        break;
       case Handle::None: picA4_->unsetCursor(); break;
     }
     return;

@@ -138,23 +138,29 @@ void FormA4::buildMenuBar() {
     connect(a, &QAction::triggered, this, fn);
     return a;
   };
-  auto pointerOrCentre = [this] {
-    const QPoint p = picA4_->mapFromGlobal(QCursor::pos());
-    return picA4_->rect().contains(p) ? QPointF(p) : QPointF(-1, -1);
+  // The zoom keys act on the view on show (page, result, snapshot or A3 sheet), around the
+  // pointer when it is over the view.
+  auto shown = [this] {
+    auto* v = dynamic_cast<PictureView*>(views_->currentWidget());
+    return v ? v : picA4_;
+  };
+  auto pointerOrCentre = [shown] {
+    const QPoint p = shown()->mapFromGlobal(QCursor::pos());
+    return shown()->rect().contains(p) ? QPointF(p) : QPointF(-1, -1);
   };
   QAction* in = zoom("ZoomIn", "Увеличить", {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
-                     [this, pointerOrCentre] { picA4_->zoomBy(kZoomStep, pointerOrCentre()); });
+                     [shown, pointerOrCentre] { shown()->zoomBy(kZoomStep, pointerOrCentre()); });
   QAction* out = zoom("ZoomOut", "Уменьшить", {QKeySequence(Qt::CTRL | Qt::Key_Minus)},
-                      [this, pointerOrCentre] { picA4_->zoomBy(1.0 / kZoomStep, pointerOrCentre()); });
+                      [shown, pointerOrCentre] { shown()->zoomBy(1.0 / kZoomStep, pointerOrCentre()); });
   QAction* one = zoom("ZoomActual", "1:1 (точка в точку)", {QKeySequence(Qt::CTRL | Qt::Key_1)},
-                      [this, pointerOrCentre] { picA4_->zoomActualSize(pointerOrCentre()); });
-  QAction* page = zoom("ZoomFitPage", "Вся страница", {QKeySequence(Qt::CTRL | Qt::Key_0)}, [this] {
-    ws_.params.setCheck(Check::ChBig, false);
-    picA4_->setFitMode(FitMode::Window);
+                      [shown, pointerOrCentre] { shown()->zoomActualSize(pointerOrCentre()); });
+  QAction* page = zoom("ZoomFitPage", "Вся страница", {QKeySequence(Qt::CTRL | Qt::Key_0)}, [this, shown] {
+    if (shown() == picA4_) ws_.params.setCheck(Check::ChBig, false);
+    shown()->setFitMode(FitMode::Window);
   });
-  QAction* width = zoom("ZoomFitWidth", "По ширине", {QKeySequence(Qt::CTRL | Qt::Key_9)}, [this] {
-    ws_.params.setCheck(Check::ChBig, true);
-    picA4_->setFitMode(FitMode::Width);
+  QAction* width = zoom("ZoomFitWidth", "По ширине", {QKeySequence(Qt::CTRL | Qt::Key_9)}, [this, shown] {
+    if (shown() == picA4_) ws_.params.setCheck(Check::ChBig, true);
+    shown()->setFitMode(FitMode::Width);
   });
   for (QAction* a : {in, out, one, page, width}) a->setToolTip(a->text() + QStringLiteral(" (") + a->shortcut().toString(QKeySequence::NativeText) + QStringLiteral(")"));
   view->addSeparator();

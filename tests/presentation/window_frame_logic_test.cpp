@@ -96,7 +96,9 @@ TEST(MenuCommandsTest, EveryEntryNamesTheKeyThatStartsTheSameCommand) {
     const Cmd byKey = m.typed ? commandForChar(m.typed, drawing) : commandForKey(m.key, drawing).cmd;
     EXPECT_EQ(byKey, m.cmd) << m.caption;
     // A key of both modes works in the other mode too; a key of one mode does not.
-    if (m.mode == KeyMode::Both) EXPECT_EQ(commandForKey(m.key, !drawing).cmd, m.cmd) << m.caption;
+    if (m.mode == KeyMode::Both) {
+      EXPECT_EQ(commandForKey(m.key, !drawing).cmd, m.cmd) << m.caption;
+    }
   }
   EXPECT_EQ(commandForChar(U'>', false), Cmd::NextFile);  // the tooltip's ">" works
   EXPECT_EQ(commandForChar(U'>', true), Cmd::None);
@@ -113,7 +115,9 @@ TEST(PanelCaptionsTest, FragmentsBecomeWholeOthersStay) {
     const std::string c = wholeCaption({row.kind, row.index}, row.caption);
     EXPECT_EQ(c.find("   "), std::string::npos) << row.name << row.index << ": " << c;
     EXPECT_NE(c.front(), ',') << row.name << row.index;
-    if (row.kind == Ctl::ChB || row.kind == Ctl::TN) EXPECT_NE(c.back(), ',') << row.name << row.index << ": " << c;
+    if (row.kind == Ctl::ChB || row.kind == Ctl::TN) {
+      EXPECT_NE(c.back(), ',') << row.name << row.index << ": " << c;
+    }
   }
 }
 

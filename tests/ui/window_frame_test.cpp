@@ -16,6 +16,8 @@
 #include <QWheelEvent>
 #include <QtTest>
 
+#include <algorithm>
+
 #include "automation/composition.h"
 #include "automation/runner.h"
 #include "image/bmp_file.h"
@@ -212,6 +214,44 @@ private slots:
     w.findChild<QPushButton*>(QStringLiteral("ComPrint"))->click();
     QVERIFY2(w.statusResult().startsWith(QStringLiteral("Напечатано: BMP")), qPrintable(w.statusResult()));
     QVERIFY(w.statusResult().contains(QStringLiteral("Print-0001.bmp")));
+  }
+
+  void a3UndoAndFillRatioButtonsWork() {
+    quillaro::testing::TempDir d;
+    Workspace ws;
+    connectWorkspace(ws);
+    FormA4 w(ws);
+    ws.params.setChb(check::kRemind, false);
+    auto* toA3 = w.findChild<QPushButton*>(QStringLiteral("ComA3"));
+    QVERIFY(!toA3->isEnabled());
+    ws.params.setCheck(Check::ChA3, true);
+    QVERIFY(toA3->isEnabled());
+    Bitmap black = Bitmap::create(400, 300, 1);
+    black.fill(0);
+    const std::string scan = d.at("scan.bmp");
+    QVERIFY(writeBitmap(scan, black, kPixelsPerMetre600));
+    QVERIFY(openPicture(ws, scan));
+    runText(ws, "Copy, 0, 0, 100, 140, 4, 4, 100, 0");
+    toA3->click();
+    QCOMPARE(ws.params.caption(namedLabelId(NamedLabel::LabA4inA3)), std::string("1 A4 в A3"));
+    auto* preview = w.findChild<PictureView*>(QStringLiteral("PicA3"));
+    QCOMPARE(preview->pictureSize(), QSize(ws.a3.width, ws.a3.height));  // current at once
+    QTest::mouseDClick(w.binder().widgetFor(namedLabelId(NamedLabel::LabA4inA3)), Qt::LeftButton);
+    QVERIFY(ws.a3.empty());
+    QVERIFY(preview->pictureSize().isEmpty());
+    // Undo takes back a mask in drawing mode.
+    ws.params.setCheck(Check::ChSelSize, true);
+    for (auto [tn, val] : {std::pair{24, "1"}, {25, "1"}, {26, "5"}, {27, "5"}}) ws.params.setTn(tn, val);
+    const Bitmap before = ws.image.bitmap.clone();
+    auto same = [&] { return std::equal(before.data(), before.data() + before.byteCount(), ws.image.bitmap.data()); };
+    w.dispatchKey(KeyPress{'M'});
+    QVERIFY(!same());
+    w.findChild<QPushButton*>(QStringLiteral("ComUnDo"))->click();
+    QVERIFY(same());
+    // The fill ratio shows on its button.
+    auto* fill = w.findChild<QPushButton*>(QStringLiteral("Command1"));
+    fill->click();
+    QVERIFY2(fill->text().endsWith(QStringLiteral("%")) && fill->text() != QStringLiteral("0%"), qPrintable(fill->text()));
   }
 
   void messageBoxesSpeakRussian() {
