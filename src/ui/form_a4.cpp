@@ -454,6 +454,7 @@ void FormA4::extendPanels() {
     auto* row = new QWidget;
     auto* v = new QVBoxLayout(row);
     textFileName_ = binder_->makeHeldField(Held::TextFileName);
+    textFileName_->setPlaceholderText(QStringLiteral("Имя файла: копия .bmp, программа .pfp, текст .txt, настройки .ini"));
     v->addWidget(textFileName_);
     comSavEd_ = new QPushButton(QStringLiteral("Сохранить"));
     comSavEd_->setObjectName(QStringLiteral("ComSavEd"));

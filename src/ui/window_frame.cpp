@@ -238,16 +238,17 @@ void FormA4::updateStatusBar() {
   }
   const double d = ws_.shared.dotsPerMm;
   const QString name = qs(ws_.image.fileName.empty() ? ws_.image.path : ws_.image.fileName);
-  statusPicture_->setText(QStringLiteral("%1 · %2 бит · %3 dpi · %4 × %5 точек (%6 × %7 мм) · %8 %")
+  statusPicture_->setText(QStringLiteral("%1 · %2 бит · %3 dpi · %4×%5 · %6 %")
                               .arg(name)
                               .arg(b.bits)
                               .arg(ws_.shared.resolution)
                               .arg(b.width)
                               .arg(b.height)
-                              .arg(d > 0 ? b.width / d : 0, 0, 'f', 0)
-                              .arg(d > 0 ? b.height / d : 0, 0, 'f', 0)
                               .arg(picA4_->zoomPercent(), 0, 'f', 0));
-  statusPicture_->setToolTip(qs(ws_.image.path));
+  statusPicture_->setToolTip(QStringLiteral("%1\n%2 × %3 мм")
+                                 .arg(qs(ws_.image.path))
+                                 .arg(d > 0 ? b.width / d : 0, 0, 'f', 0)
+                                 .arg(d > 0 ? b.height / d : 0, 0, 'f', 0));
 }
 
 void FormA4::buildA3Section() {
