@@ -41,6 +41,9 @@ public:
   // The imposition plan was made, or the batch moved to form `form` of `forms` (1-based)
   // or stopped: the plan view and the progress show it.
   virtual void batchChanged(int /*form*/, int /*forms*/) {}
+  // An operation finished with a result the user should see ("Сохранено: path",
+  // "Напечатано: printer").
+  virtual void resultReported(const std::string& /*text*/) {}
   // The runner starts the line (position and length of the program in characters).
   virtual void programLine(const std::string& /*line*/, std::size_t /*position*/,
                            std::size_t /*length*/) {}

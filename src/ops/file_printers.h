@@ -76,6 +76,7 @@ public:
   // The files of the last document written (empty before the first).
   const std::string& lastBitmapPath() const { return lastBitmap_; }
   const std::string& lastTextPath() const { return lastText_; }
+  std::string lastOutputPath() const override { return lastBitmap_; }
 
 private:
   struct Drawing {
@@ -100,6 +101,7 @@ public:
   bool endDocument() override;
 
   const std::string& lastPath() const { return lastPath_; }
+  std::string lastOutputPath() const override { return lastPath_; }
 
 private:
   std::unique_ptr<PdfPage> page_;

@@ -316,6 +316,10 @@ bool printPicture(Workspace& ws) {
 
   // 10. The line and the focus.
   ws.journal->printed(ws, n);
+  {
+    const std::string file = printer.lastOutputPath();
+    ws.view->resultReported("Напечатано: " + printer.deviceName() + (file.empty() ? "" : " / " + file));
+  }
   ws.view->printed();
 
   // 11. The paper and orientation of this print are set again.

@@ -56,6 +56,8 @@ public:
   virtual bool endDocument() = 0;
 
   virtual PrinterError lastError() const = 0;
+  // The file the last document went to, for printers that write files; empty otherwise.
+  virtual std::string lastOutputPath() const { return {}; }
 };
 
 // Every printer of this run in the order shown (system printers, then the file printers),

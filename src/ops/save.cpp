@@ -31,7 +31,10 @@ std::int32_t pixelsPerMetre(const Workspace& ws) {
 
 bool writePicture(Workspace& ws, const std::string& path, const Bitmap& picture, std::int32_t ppm) {
   std::string error;
-  if (writeBitmap(path, picture, ppm, &error)) return true;
+  if (writeBitmap(path, picture, ppm, &error)) {
+    ws.view->resultReported("Сохранено: " + path);
+    return true;
+  }
   ws.prompts->message("Файл " + path + " не записан." + ws.shared.lineBreak + error, Icon::Stop);
   return false;
 }
@@ -100,6 +103,7 @@ bool saveTextFullPath(Workspace& ws, const std::string& path, const std::string&
     ws.prompts->message("Файл " + path + " не записан." + ws.shared.lineBreak + error, Icon::Stop);
     return false;
   }
+  ws.view->resultReported("Сохранено: " + path);
   return true;
 }
 

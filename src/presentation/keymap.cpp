@@ -91,6 +91,9 @@ KeyCommand commandForKey(const KeyPress& k, bool drawingMode) {
 Cmd commandForChar(char32_t ch, bool drawingMode) {
   if (ch == U'+') return drawingMode ? Cmd::LineWidthPlus : Cmd::PlusButton;
   if (ch == U'-') return drawingMode ? Cmd::LineWidthMinus : Cmd::Imposition;
+  // ">" is the full stop's key with Shift on most layouts: the next file, as the button's
+  // tooltip names it.
+  if (ch == U'>') return drawingMode ? Cmd::None : Cmd::NextFile;
   return Cmd::None;
 }
 

@@ -73,6 +73,83 @@ ViewMapping fitPicture(int pw, int ph, int vw, int vh, FitMode mode, double scro
   return m;
 }
 
+ViewMapping zoomAround(const ViewMapping& m, double factor, double vx, double vy) {
+  ViewMapping z = m;
+  if (m.scale <= 0 || !(factor > 0)) return z;
+  z.scale = std::clamp(m.scale * factor, kMinZoom, kMaxZoom);
+  const double px = m.toPictureX(vx), py = m.toPictureY(vy);
+  z.offsetX = vx - px * z.scale;
+  z.offsetY = vy - py * z.scale;
+  return z;
+}
+
+namespace {
+double keepAxis(double offset, double pictureLength, double viewLength) {
+  if (pictureLength <= viewLength) return (viewLength - pictureLength) / 2.0;
+  return std::clamp(offset, viewLength - pictureLength, 0.0);
+}
+}  // namespace
+
+ViewMapping keepInView(const ViewMapping& m, int pw, int ph, int vw, int vh) {
+  ViewMapping k = m;
+  k.offsetX = keepAxis(m.offsetX, pw * m.scale, vw);
+  k.offsetY = keepAxis(m.offsetY, ph * m.scale, vh);
+  return k;
+}
+
+ViewMapping actualSize(double pixelRatio, double px, double py, double vx, double vy) {
+  ViewMapping m;
+  m.scale = pixelRatio > 0 ? 1.0 / pixelRatio : 1.0;
+  m.offsetX = vx - px * m.scale;
+  m.offsetY = vy - py * m.scale;
+  return m;
+}
+
+Handle handleAt(const PixRect& r, double x, double y, double reach) {
+  if (r.empty()) return Handle::None;
+  const double right = r.x + r.w, bottom = r.y + r.h;
+  const bool inX = x >= r.x - reach && x <= right + reach;
+  const bool inY = y >= r.y - reach && y <= bottom + reach;
+  if (!inX || !inY) return Handle::None;
+  const bool left = std::abs(x - r.x) <= reach, rightEdge = std::abs(x - right) <= reach;
+  const bool top = std::abs(y - r.y) <= reach, bottomEdge = std::abs(y - bottom) <= reach;
+  if (top && left) return Handle::TopLeft;
+  if (top && rightEdge) return Handle::TopRight;
+  if (bottomEdge && left) return Handle::BottomLeft;
+  if (bottomEdge && rightEdge) return Handle::BottomRight;
+  if (left) return Handle::Left;
+  if (rightEdge) return Handle::Right;
+  if (top) return Handle::Top;
+  if (bottomEdge) return Handle::Bottom;
+  const bool inside = x > r.x && x < right && y > r.y && y < bottom;
+  return inside ? Handle::Move : Handle::None;
+}
+
+PixRect dragHandle(const PixRect& s, Handle h, double dx, double dy, double minSide) {
+  if (h == Handle::Move) return {s.x + dx, s.y + dy, s.w, s.h};
+  double left = s.x, top = s.y, right = s.x + s.w, bottom = s.y + s.h;
+  const bool movesLeft = h == Handle::Left || h == Handle::TopLeft || h == Handle::BottomLeft;
+  const bool movesRight = h == Handle::Right || h == Handle::TopRight || h == Handle::BottomRight;
+  const bool movesTop = h == Handle::Top || h == Handle::TopLeft || h == Handle::TopRight;
+  const bool movesBottom = h == Handle::Bottom || h == Handle::BottomLeft || h == Handle::BottomRight;
+  if (movesLeft) left = std::min(left + dx, right - minSide);
+  if (movesRight) right = std::max(right + dx, left + minSide);
+  if (movesTop) top = std::min(top + dy, bottom - minSide);
+  if (movesBottom) bottom = std::max(bottom + dy, top + minSide);
+  return {left, top, right - left, bottom - top};
+}
+
+void setCopyZone(ParamStore& p, const PixRect& r, double d, int decimals) {
+  if (d <= 0) return;
+  const auto scale = [&p](int f) {
+    const double v = p.tn(f).empty() ? 100.0 : p.tnValue(f);
+    return v > 0 ? v / 100.0 : 1.0;
+  };
+  setCopyZoneOrigin(p, r.x, r.y, d, decimals);
+  p.setTn(field::kFrameWidth, formatNumber(r.w / d * scale(field::kScaleX), decimals));
+  p.setTn(field::kFrameHeight, formatNumber(r.h / d * scale(field::kScaleY), decimals));
+}
+
 std::string stepField(const std::string& text, int tenths, int decimals) {
   std::string t = text;
   std::replace(t.begin(), t.end(), ',', '.');

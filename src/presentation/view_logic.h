@@ -68,6 +68,32 @@ enum class FitMode {
 ViewMapping fitPicture(int pw, int ph, int vw, int vh, FitMode mode, double scroll = 0,
                        double sheetW = 0, double sheetH = 0);
 
+// Free zoom of a view: the scale changes around a point of the view, which keeps showing
+// the same picture point, and the picture is kept in the view.
+inline constexpr double kMinZoom = 0.01;
+inline constexpr double kMaxZoom = 16.0;
+inline constexpr double kZoomStep = 1.25;  // one wheel notch or Ctrl+plus
+ViewMapping zoomAround(const ViewMapping& m, double factor, double vx, double vy);
+// Centres a picture of pw x ph along an axis where it is smaller than the view vw x vh;
+// elsewhere no empty band is left at either edge.
+ViewMapping keepInView(const ViewMapping& m, int pw, int ph, int vw, int vh);
+// The mapping that shows picture pixels 1:1 (at `pixelRatio` device pixels per view unit)
+// with the picture point (px, py) at the view point (vx, vy).
+ViewMapping actualSize(double pixelRatio, double px, double py, double vx, double vy);
+
+// The handles of a rectangle in a view: the eight on its corners and edge middles, and the
+// inside that moves it.
+enum class Handle { None, Move, Left, Right, Top, Bottom, TopLeft, TopRight, BottomLeft, BottomRight };
+// The handle at the picture point (x, y); `reach` is the grip in picture pixels. Corners
+// win over edges and edges over the inside.
+Handle handleAt(const PixRect& r, double x, double y, double reach);
+// The rectangle after the handle was dragged by (dx, dy) picture pixels from `start`.
+// An edge stops `minSide` short of the opposite edge.
+PixRect dragHandle(const PixRect& start, Handle h, double dx, double dy, double minSide = 1.0);
+// The copy zone written back from picture pixels: origin TN(20), TN(21) and the frame size
+// TN(18), TN(19), which the axis scales TN(60), TN(61) turn into the zone's size.
+void setCopyZone(ParamStore& p, const PixRect& r, double dotsPerMm, int decimals);
+
 // One arrow step of a field: the value is taken times 10, changed by `tenths` (1 tenth of
 // a millimetre, 10 with Shift), divided by 10 and formatted.
 std::string stepField(const std::string& text, int tenths, int decimals);

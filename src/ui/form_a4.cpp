@@ -55,6 +55,8 @@
 #include "ops/draw_table.h"
 #include "ops/merge_cells.h"
 #include "ui/text_dialog.h"
+#include "ops/a3_sheet.h"
+#include <QToolBar>
 
 namespace quillaro {
 namespace {
@@ -180,6 +182,7 @@ FormA4::FormA4(Workspace& ws, QWidget* parent) : QMainWindow(parent), ws_(ws) {
   } else {
     resize(1200, 800);
   }
+  fitToScreen();
   applyTextFont();
   updateFitMode();
   showPicture();
@@ -200,8 +203,9 @@ void FormA4::buildUi() {
   auto* outer = new QVBoxLayout(central);
   outer->setContentsMargins(2, 2, 2, 2);
 
-  // The row of buttons over the views.
-  auto* buttons = new QHBoxLayout;
+  // The buttons over the views, on the toolbar (what does not fit goes behind its arrow).
+  buildToolBar();
+  QToolBar* buttons = toolBar_;
   for (int k = 0; k < 6; ++k) {
     comPath_[k] = new QPushButton(QString::fromUtf8(kFolderCaptions[k]));
     comPath_[k]->setObjectName(QStringLiteral("ComPath_%1").arg(k));
@@ -209,7 +213,10 @@ void FormA4::buildUi() {
     connect(comPath_[k], &QPushButton::clicked, this, [this, k] { folderButton(k); });
     buttons->addWidget(comPath_[k]);
   }
-  comPath_[2]->setToolTip(QStringLiteral("Открыть файл с настройками"));
+  for (int k = 0; k < 6; ++k)
+    comPath_[k]->setToolTip(k == 2 ? QStringLiteral("Открыть файл с настройками — клавиша \"I\"")
+                            : k == 5 ? QStringLiteral("Открыть рисунок из папки «Исходные» — клавиша \"O\"")
+                                     : QStringLiteral("Показать файлы папки «%1»").arg(QString::fromUtf8(kFolderCaptions[k])));
   auto addButton = [&](const char* name, const char* caption, const char* tip, auto fn) {
     auto* b = new QPushButton(QString::fromUtf8(caption));
     b->setObjectName(QString::fromUtf8(name));
@@ -219,26 +226,34 @@ void FormA4::buildUi() {
     buttons->addWidget(b);
     return b;
   };
-  comNextPage_ = addButton("ComNextPage", "Следующий", "Клавиша \">\"", [this] { runCommand({Cmd::NextFile}); });
-  comCopy_ = addButton("ComCopy", kCopyButtonCopy, "", [this] { runCommand({Cmd::Copy}); });
+  buttons->addSeparator();
+  comNextPage_ = addButton("ComNextPage", "Следующий", "Следующий файл — клавиша \".\" или \">\"",
+                           [this] { runCommand({Cmd::NextFile}); });
+  comCopy_ = addButton("ComCopy", kCopyButtonCopy, "Копировать зону в страницу — клавиша \"C\"",
+                       [this] { runCommand({Cmd::Copy}); });
   comCopy_->setText(qs(ws_.params.caption(namedLabelId(NamedLabel::ComCopy))));
-  addButton("ComPrint", "Печатать", "", [this] { printPicture(ws_); });
-  addButton("ComView", "Оригинал", "", [this] { runCommand({Cmd::ShowSource}); });
-  addButton("ComSett", "Настройки", "", [this] { runCommand({Cmd::SettingsPanel}); });
-  addButton("ComTable", "Действия", "", [this] { runCommand({Cmd::ToggleActions}); });
-  buttons->addStretch(1);
+  comA3_ = addButton("ComA3", "В A3", "Поместить страницу в следующую половину листа A3", [this] {
+    toA3(ws_);
+    showPageImage();
+  });
+  comA3_->setEnabled(ws_.params.check(Check::ChA3));
+  addButton("ComPrint", "Печатать", "Печатать страницу (или полный лист A3)", [this] { printPicture(ws_); });
+  comUnDo_ = addButton("ComUnDo", "Отменить", "Клавиша \"Z\"", [this] { runCommand({Cmd::Undo}); });
+  addButton("ComView", "Оригинал", "Показать исходный рисунок — клавиша \"F1\"", [this] { runCommand({Cmd::ShowSource}); });
+  addButton("ComSett", "Настройки", "Панель настроек — клавиша \"N\"", [this] { runCommand({Cmd::SettingsPanel}); });
+  addButton("ComTable", "Действия", "Панель действий — клавиша \"D\"", [this] { runCommand({Cmd::ToggleActions}); });
+  buttons->addSeparator();
   addButton("ComReset", "Сброс", "Вернуть все первоначальные значения", [this] {
     resetSettings(ws_);
   });
-  addButton("ComExit", "Выход", "", [this] { close(); });
-  outer->addLayout(buttons);
+  addButton("ComExit", "Выход", "Закрыть программу", [this] { close(); });
 
   auto* split = new QSplitter(Qt::Horizontal);
   split->addWidget(buildFilePanel());
   auto* middle = new QWidget;
   auto* mid = new QVBoxLayout(middle);
   mid->setContentsMargins(0, 0, 0, 0);
-  mid->addWidget(buildStatusRow());
+  buildStatusBar();
   views_ = new QStackedWidget;
   picA4_ = new PictureView;
   picA4_->setObjectName(QStringLiteral("PicA4"));
@@ -246,12 +261,16 @@ void FormA4::buildUi() {
   picDubl_->setObjectName(QStringLiteral("PicDubl"));
   picE4_ = new PictureView;
   picE4_->setObjectName(QStringLiteral("PicE4"));
+  picA3View_ = new PictureView;
+  picA3View_->setObjectName(QStringLiteral("PicA3View"));
   views_->addWidget(picA4_);
   views_->addWidget(picDubl_);
   views_->addWidget(picE4_);
+  views_->addWidget(picA3View_);
   mid->addWidget(views_, 1);
   split->addWidget(middle);
   split->setStretchFactor(1, 1);
+  split->setCollapsible(1, false);
   outer->addWidget(split, 1);
   setCentralWidget(central);
 
@@ -266,24 +285,31 @@ void FormA4::buildUi() {
   picA4_->onKey = keys;
   picDubl_->onKey = keys;
   picE4_->onKey = keys;
+  picA3View_->onKey = keys;
+  picA4_->onMappingChanged = [this] { updateStatusBar(); };
 
   // The panels, in a dock on the right.
   panels_ = new QTabWidget;
   panels_->setObjectName(QStringLiteral("Panels"));
+  // Tabs down the side: every group stays in reach however narrow the dock is.
+  panels_->setTabPosition(QTabWidget::West);
+  panels_->setUsesScrollButtons(true);
   for (int i = 0; i < kPanelCount; ++i) {
     const PanelId p = static_cast<PanelId>(i);
     panels_->addTab(binder_->buildPanel(p), QString::fromUtf8(panelCaption(p)));
   }
   extendPanels();
+  buildA3Section();
   connect(panels_, &QTabWidget::currentChanged, this, [this](int) { applyTextFont(); });
   dock_ = new QDockWidget(QStringLiteral("Панели"), this);
   dock_->setObjectName(QStringLiteral("PanelDock"));
   dock_->setWidget(panels_);
   dock_->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
   addDockWidget(Qt::RightDockWidgetArea, dock_);
-  dock_->setMinimumWidth(360);
+  dock_->setMinimumWidth(200);
 
   buildMenu();
+  buildMenuBar();
 
   timerCom_ = new QTimer(this);
   timerCom_->setObjectName(QStringLiteral("TimerCom"));
@@ -347,35 +373,9 @@ QWidget* FormA4::buildFilePanel() {
   dirLayout->addWidget(dirPath_);
   dirLayout->addWidget(dir1_);
   box->addWidget(dirBox_, 1);
-
-  a3Preview_ = new PictureView;
-  a3Preview_->setObjectName(QStringLiteral("PicA3"));
-  a3Preview_->setMinimumSize(150, 106);
-  a3Preview_->setMaximumHeight(160);
-  box->addWidget(a3Preview_);
-  auto* a3label = binder_->makeLabel(namedLabelId(NamedLabel::LabA4inA3));
-  box->addWidget(a3label);
-  panel->setMinimumWidth(180);
+  panel->setMinimumWidth(0);
   normalFileMode();
   return panel;
-}
-
-QWidget* FormA4::buildStatusRow() {
-  auto* row = new QWidget;
-  auto* h = new QHBoxLayout(row);
-  h->setContentsMargins(2, 0, 2, 0);
-  for (int k : {49, 50, 51}) {
-    QLabel* l = binder_->makeLabel(labId(k));
-    l->setMinimumWidth(k == 51 ? 140 : 70);
-    h->addWidget(l);
-  }
-  QLabel* s = binder_->makeLabel(namedLabelId(NamedLabel::LabS));
-  s->setMinimumWidth(120);
-  h->addWidget(s);
-  h->addWidget(binder_->makeLabel(namedLabelId(NamedLabel::LabCopies)));
-  h->addWidget(binder_->makeLabel(labId(55)));
-  h->addStretch(1);
-  return row;
 }
 
 void FormA4::extendPanels() {
@@ -403,7 +403,8 @@ void FormA4::extendPanels() {
                               : QStringLiteral("M");
       auto* b = new QPushButton(caption);
       b->setObjectName(QStringLiteral("ComMask_%1").arg(i));
-      b->setToolTip(i == 5 ? qs(kEraseButtonTooltip) : i == 4 ? qs(kMaskButtonTooltip) : QString());
+      b->setToolTip(i == 5 ? qs(kEraseButtonTooltip) : i == 4 ? qs(kMaskButtonTooltip)
+                                                      : QStringLiteral("Маска %1").arg(caption));
       connect(b, &QPushButton::clicked, this, [this, i] {
         const QuickMaskStep step = quickMaskClick(i, drawingMode(), views_->currentWidget() == picE4_);
         switch (step.action) {
@@ -473,11 +474,14 @@ void FormA4::extendPanels() {
     auto* row = new QWidget;
     auto* v = new QVBoxLayout(row);
     textFileName_ = binder_->makeHeldField(Held::TextFileName);
+    textFileName_->setPlaceholderText(QStringLiteral("Имя файла: копия .bmp, программа .pfp, текст .txt, настройки .ini"));
     v->addWidget(textFileName_);
     comSavEd_ = new QPushButton(QStringLiteral("Сохранить"));
     comSavEd_->setObjectName(QStringLiteral("ComSavEd"));
     auto* table = new QPushButton(QStringLiteral("Сохранить нарисованное"));
     table->setObjectName(QStringLiteral("ComSaveTable"));
+    comSavEd_->setToolTip(QStringLiteral("Сохранить копию, лист A3, программу (.pfp), текст (.txt) или настройки (.ini) под этим именем"));
+    table->setToolTip(QStringLiteral("Сохранить открытый рисунок с нарисованным"));
     v->addWidget(comSavEd_);
     v->addWidget(table);
     // The save operations decide by the name's extension what is written.
@@ -494,6 +498,8 @@ void FormA4::extendPanels() {
     comTabAll_->setObjectName(QStringLiteral("ComTabAll"));
     comRead_ = new QPushButton(QStringLiteral("Считать"));
     comRead_->setObjectName(QStringLiteral("ComRead"));
+    comTabAll_->setToolTip(QStringLiteral("Выполнить программу действий (или её выделенную часть)"));
+    comRead_->setToolTip(QStringLiteral("Считать команду у курсора — клавиша \"F4\""));
     connect(comTabAll_, &QPushButton::clicked, this, [this] {
       if (runProgram_) runProgram_();
     });
@@ -516,7 +522,6 @@ void FormA4::extendPanels() {
   insert(PanelId::Text, editText_->makeToolRow());
   insert(PanelId::Text, makeTextButtons([this] { runCommand(KeyCommand{Cmd::DrawText}); },
                                         [this] { runCommand(KeyCommand{Cmd::TextDialog}); }));
-  insert(PanelId::Tone, binder_->makeLabel(labId(7)));
 }
 
 void FormA4::buildMenu() {
@@ -575,16 +580,23 @@ void FormA4::buildMenu() {
   item(popup_, "MuEShowR", "Показать результат - кл. R", [this] {
     views_->setCurrentWidget(views_->currentWidget() == picE4_ ? static_cast<QWidget*>(picA4_) : picE4_);
   });
+  // The keys of the items, in the column Qt keeps for them.
+  using NameKey = std::pair<const char*, const char*>;
+  for (auto [name, key] : {NameKey{"MuPaste", "V"}, NameKey{"MuCC", "2"}, NameKey{"MuTurn", "T"},
+                           NameKey{"MuTurnRight", "Ctrl+."}, NameKey{"MuTurnLeft", "Ctrl+,"}, NameKey{"MuEFrame", "F6"}}) {
+    QAction* a = popup_->findChild<QAction*>(QString::fromLatin1(name));
+    a->setText(a->text() + QStringLiteral("\t") + QString::fromUtf8(key));
+  }
   connect(popup_, &QMenu::aboutToShow, this, [this] { prepareMenu(); });
 }
 
 void FormA4::prepareMenu() {
   const ParamStore& p = ws_.params;
   auto action = [this](const char* name) { return popup_->findChild<QAction*>(QString::fromUtf8(name)); };
-  action("MuDenseThin1")->setText(qs(denseThinPlusCaption(p.tn(field::kDensityWidth))));
+  action("MuDenseThin1")->setText(qs(denseThinPlusCaption(p.tn(field::kDensityWidth))) + QStringLiteral("\tP"));
   action("MuDenseThinMax")->setText(qs(denseThinMaxCaption(p.tn(field::kDensityWidth))));
-  action("MuBC")->setText(qs(brightnessMenuCaption(p.held(Held::Brightness), p.tn(field::kContrast))));
-  action("MuContrast")->setText(qs(contrastMenuCaption(p.tn(field::kContrastRelWhite))));
+  action("MuBC")->setText(qs(brightnessMenuCaption(p.held(Held::Brightness), p.tn(field::kContrast))) + QStringLiteral("\tK"));
+  action("MuContrast")->setText(qs(contrastMenuCaption(p.tn(field::kContrastRelWhite))) + QStringLiteral("\t* (цифр. кл.)"));
   const int bits = ws_.image.loaded ? ws_.image.bitmap.bits : 0;
   const MenuStates s = menuStatesFor(bits);
   action("MuTo1bit")->setEnabled(s.to1bit);
@@ -601,6 +613,8 @@ void FormA4::setStatus(std::string_view caption, std::string_view status) {
   setWindowTitle(caption.empty() ? QString::fromUtf8(kCaption)
                                  : QString::fromUtf8(kCaption) + QStringLiteral(" ") + qs(caption));
   ws_.params.setCaption(namedLabelId(NamedLabel::LabS), std::string(status));
+  // A percentage leaves the caption once the work has stopped for a moment.
+  if (progressClear_ && !caption.empty()) progressClear_->start();
 }
 
 namespace {
@@ -659,11 +673,13 @@ void FormA4::showPicture() {
   if (ws_.image.loaded && !b.empty())
     ws_.params.setCaption(labId(55), dotsMmText(b.width, d, ws_.decimals()));
   updateFrames();
+  updateStatusBar();
 }
 
 void FormA4::showPageImage() {
   picE4_->setPicture(ws_.page.empty() ? nullptr : &ws_.page);
   a3Preview_->setPicture(ws_.a3.empty() ? nullptr : &ws_.a3);
+  if (views_->currentWidget() == picA3View_) picA3View_->setPicture(ws_.a3.empty() ? nullptr : &ws_.a3);
 }
 
 void FormA4::updateFrames() {
@@ -712,8 +728,19 @@ void FormA4::storeChanged(const ControlId& id) {
     const WindowRect r = ws_.params.window();
     syncingWindow_ = true;
     setGeometry(r.left, r.top, r.width, r.height);
+    fitToScreen();
     syncingWindow_ = false;
+  } else if (id == checkId(Check::ChA3)) {
+    comA3_->setEnabled(ws_.params.check(Check::ChA3));
+  } else if (id == namedLabelId(NamedLabel::LabA4inA3)) {
+    showPageImage();  // the sheet was filled, saved or erased
+  } else if (id == heldId(Held::Threshold) || id == heldId(Held::Brightness)) {
+    // The shared field shows whichever text the open mode uses; a program line or the
+    // settings file that sets that text is seen in the field at once.
+    const Held shown = ws_.params.chb(check::kOpenAs1Bit) ? Held::Threshold : Held::Brightness;
+    if (id == heldId(shown)) ws_.params.setTn(field::kBrightnessOrThreshold, ws_.params.held(shown));
   }
+  if (id == checkId(Check::ChSelSize)) updateStatusBar();
 }
 
 void FormA4::showCopies(int n) {
@@ -771,6 +798,11 @@ void FormA4::printPanelChanged() {
 
 void FormA4::printed() { comNextPage_->setFocus(); }
 
+void FormA4::resultReported(const std::string& text) {
+  statusResult_->setText(qs(text));
+  statusResult_->setToolTip(qs(text));
+}
+
 void FormA4::automaticCopyWaiting() {
   startup_.autoCopyPending = true;
   startup_.start();
@@ -792,7 +824,7 @@ void FormA4::closeEvent(QCloseEvent* e) {
 
 void FormA4::moveEvent(QMoveEvent* e) {
   QMainWindow::moveEvent(e);
-  if (syncingWindow_ || isFullScreen()) return;
+  if (syncingWindow_ || isFullScreen() || isMaximized()) return;
   syncingWindow_ = true;
   ws_.params.setWindow({x(), y(), width(), height()});
   syncingWindow_ = false;
@@ -800,7 +832,7 @@ void FormA4::moveEvent(QMoveEvent* e) {
 
 void FormA4::resizeEvent(QResizeEvent* e) {
   QMainWindow::resizeEvent(e);
-  if (syncingWindow_ || isFullScreen()) return;
+  if (syncingWindow_ || isFullScreen() || isMaximized()) return;
   syncingWindow_ = true;
   ws_.params.setWindow({x(), y(), width(), height()});
   syncingWindow_ = false;
@@ -987,6 +1019,13 @@ void FormA4::mousePress(double x, double y, Qt::MouseButton b, Qt::KeyboardModif
   dragX_ = x;
   dragY_ = y;
   dragStart_ = copyZoneRect(ws_.params, ws_.shared.dotsPerMm);
+  // A handle of the mode's frame moves or sizes it; in copy mode a press anywhere else
+  // moves the zone, in drawing mode it starts a new rectangle.
+  dragRect_ = drawingMode() ? drawingRect(ws_.params, ws_.shared.dotsPerMm) : dragStart_;
+  dragHandle_ = handleAt(dragRect_, x, y, picA4_->handleReach());
+  if (!drawingMode() && dragHandle_ == Handle::None) dragHandle_ = Handle::Move;
+  // Inside the drawing rectangle a press draws a new one; Ctrl moves the old one.
+  if (drawingMode() && dragHandle_ == Handle::Move && !(m & Qt::ControlModifier)) dragHandle_ = Handle::None;
   if (drawingMode()) {
     const Cmd c = mousePressCommand(ws_.params.option(OptionGroup::Mouse), m & Qt::ShiftModifier);
     if (c != Cmd::None) runCommand({c});
@@ -997,17 +1036,34 @@ void FormA4::mouseMove(double x, double y, Qt::MouseButtons held) {
   lastPointer_ = picA4_->mapFromGlobal(QCursor::pos());
   if (held == Qt::NoButton) {
     pointerAt(x, y);
+    // The pointer shows what a press on a handle would do.
+    const PixRect r = drawingMode() ? drawingRect(ws_.params, ws_.shared.dotsPerMm)
+                                    : copyZoneRect(ws_.params, ws_.shared.dotsPerMm);
+    switch (ws_.image.loaded ? handleAt(r, x, y, picA4_->handleReach()) : Handle::None) {
+      case Handle::Left: case Handle::Right: picA4_->setCursor(Qt::SizeHorCursor); break;
+      case Handle::Top: case Handle::Bottom: picA4_->setCursor(Qt::SizeVerCursor); break;
+      case Handle::TopLeft: case Handle::BottomRight: picA4_->setCursor(Qt::SizeFDiagCursor); break;
+      case Handle::TopRight: case Handle::BottomLeft: picA4_->setCursor(Qt::SizeBDiagCursor); break;
+      case Handle::Move:
+        if (drawingMode()) picA4_->unsetCursor();  // a press draws anew (Ctrl moves)
+        else picA4_->setCursor(Qt::SizeAllCursor);
+        break;
+      case Handle::None: picA4_->unsetCursor(); break;
+    }
     return;
   }
   if (!dragging_) return;
   const double d = ws_.shared.dotsPerMm;
-  if (drawingMode()) {
+  if (dragHandle_ != Handle::None) {
+    // The frame's handle follows the pointer; the fields show the frame as it goes.
+    const PixRect r = dragHandle(dragRect_, dragHandle_, x - dragX_, y - dragY_, d);
+    if (drawingMode()) setDrawingRect(ws_.params, r, d, ws_.decimals());
+    else if (dragHandle_ == Handle::Move) setCopyZoneOrigin(ws_.params, r.x, r.y, d, ws_.decimals());
+    else setCopyZone(ws_.params, r, d, ws_.decimals());
+  } else if (drawingMode()) {
     // A new drawing rectangle from the press point to the pointer.
     PixRect r{std::min(dragX_, x), std::min(dragY_, y), std::abs(x - dragX_), std::abs(y - dragY_)};
     setDrawingRect(ws_.params, r, d, ws_.decimals());
-  } else {
-    // The copy zone follows the pointer.
-    setCopyZoneOrigin(ws_.params, dragStart_.x + (x - dragX_), dragStart_.y + (y - dragY_), d, ws_.decimals());
   }
   updateFrames();
 }
@@ -1015,6 +1071,7 @@ void FormA4::mouseMove(double x, double y, Qt::MouseButtons held) {
 void FormA4::mouseRelease(double x, double y, Qt::MouseButton b, Qt::KeyboardModifiers) {
   const bool dragged = dragging_;
   dragging_ = false;
+  dragHandle_ = Handle::None;
   progress_->clearStop();
   if (!drawingMode()) {
     if (magniWasOn_ && ws_.params.chb(check::kMagnifier)) timerMagni_->start();

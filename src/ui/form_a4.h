@@ -31,6 +31,8 @@ class QTabWidget;
 class QTimer;
 class QDockWidget;
 class QWidget;
+class QAction;
+class QToolBar;
 
 namespace quillaro {
 
@@ -82,6 +84,16 @@ public:
   Magnifier& magnifier() { return magnifier_; }
   bool snapshotShown() const;
   void showPanel(PanelId p);
+  // Adds a section to a panel of the dock: a titled box holding `content`, placed after the
+  // panel's own controls (before them with `first`). Returns the box; the panel scrolls
+  // when it grows.
+  QWidget* addPanel(const QString& title, QWidget* content, PanelId group, bool first = false);
+  // The menu bar's entries of the key commands (object name "Menu" + command name).
+  QAction* menuAction(Cmd c) const;
+  // The status bar's texts: picture, mode and last result.
+  QString statusPicture() const;
+  QString statusMode() const;
+  QString statusResult() const;
   // The pointer readout for a picture position (Lab(49), Lab(50), Lab(51)).
   void pointerAt(double x, double y);
   // Rebuilds the popup menu's captions and enabled states (done on every opening).
@@ -92,6 +104,7 @@ protected:
   void keyPressEvent(QKeyEvent* e) override;
   void moveEvent(QMoveEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
+  void showEvent(QShowEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -109,13 +122,21 @@ private:
   void printed() override;
   void automaticCopyWaiting() override;
   void batchChanged(int form, int forms) override;
+  void resultReported(const std::string& text) override;
 
   // F1 in the program text, ComRead, F4: the command at the text cursor (Ctrl+F1: variant).
   void readCommandAtCursor(bool variant);
   void buildUi();
   QWidget* buildFilePanel();
-  QWidget* buildStatusRow();
   void buildMenu();
+  // The frame around the views (window_frame.cpp): menu bar, toolbar, status bar, zoom.
+  void buildMenuBar();
+  void buildToolBar();
+  void buildStatusBar();
+  void updateStatusBar();
+  void buildA3Section();
+  void showA3Sheet();
+  void fitToScreen();
   void extendPanels();
   void storeChanged(const ControlId& id);
   void updateFrames();
@@ -183,6 +204,20 @@ private:
   double dragX_ = 0, dragY_ = 0;
   PixRect dragStart_;
   QPoint lastPointer_;
+  Handle dragHandle_ = Handle::None;
+  PixRect dragRect_;
+
+  QToolBar* toolBar_ = nullptr;
+  QPushButton* comA3_ = nullptr;
+  QPushButton* comUnDo_ = nullptr;
+  QPushButton* command1_ = nullptr;
+  QLabel* labA4inA3_ = nullptr;
+  PictureView* picA3View_ = nullptr;  // the A3 sheet in the main view
+  QLabel* statusPicture_ = nullptr;
+  QLabel* statusMode_ = nullptr;
+  QLabel* statusResult_ = nullptr;
+  QTimer* progressClear_ = nullptr;
+  bool dockSized_ = false;  // takes "N %" out of the caption once work stops
 };
 
 }  // namespace quillaro

@@ -19,6 +19,7 @@
 #include "ui/form_a4.h"
 #include "ui/qt_ports.h"
 #include "ui/qt_printer.h"
+#include "ui/translations.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ int main(int argc, char** argv) {
   if (!haveDisplay()) return noDisplay();
 
   QApplication app(argc, argv);
+  installQtTranslations();
   QtPrompts qtPrompts;
   NullProgress nullProgress;
   std::unique_ptr<Workspace> ownWorkspace;
@@ -78,7 +80,7 @@ int main(int argc, char** argv) {
   FormA4 window(ws);
   window.setProgramRunner([&ws] { runAll(ws); });
   qtPrompts.setParent(&window);
-  window.show();
+  window.showMaximized();
   if (!args.openAtStart.empty() && openPicture(ws, args.openAtStart)) window.showPicture();
   if (started.programPending) window.startPendingProgram(started.commandLine.exit);
   return app.exec();

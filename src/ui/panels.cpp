@@ -16,6 +16,7 @@
 #include <initializer_list>
 
 #include "model/param_store.h"
+#include "presentation/panel_captions.h"
 
 namespace quillaro {
 namespace {
@@ -44,10 +45,15 @@ bool leftOut(ControlId id) {
 
 PanelId chbPanel(int i) {
   using namespace check;
-  // Copy, with the A3 assembly, the steps after a copy, the automatic frame's even-page
-  // reversal and keeping the angle.
-  if (in(i, {kA4InA3Turned, kMultiCopy, kByBytes, kAutoFrame, kScanMargins, kRememberZones,
-             kMiddleByPaper, kTwoSides, kAutoCopy, kSaveAfter, kPrintAfter, kToA3After, kKeepAngle,
+  // The steps that follow one another without the user: copy after opening, save, print,
+  // to A3, open the next file.
+  if (in(i, {kAutoCopy, kSaveAfter, kPrintAfter, kToA3After, kOpenAfterSave, kOpenAfterPrint,
+             kOpenAfterA5, kAfterA3}))
+    return PanelId::Actions;
+  if (i == kA4InA3Turned) return PanelId::Save;  // A3 and output
+  // The copy's geometry, the automatic frame's even-page reversal and keeping the angle.
+  if (in(i, {kMultiCopy, kByBytes, kAutoFrame, kScanMargins, kRememberZones,
+             kMiddleByPaper, kTwoSides, kKeepAngle,
              kDensityPlusOnOpen, kFastCopy, kFourInOne, kCopyFitsWindow, kFrameByCopy,
              kEvenReverseLR, kEvenReverseTB}))
     return PanelId::Copy;
@@ -56,9 +62,9 @@ PanelId chbPanel(int i) {
     return PanelId::Tone;
   if (in(i, {kMaskLines, kMaskOnCopy, kMaskOnGrey, kUnevenMask, kNotAboveMask}))
     return PanelId::Mask;
-  if (in(i, {kAddToFileName, kOpenAfterSave})) return PanelId::Save;
-  if (in(i, {kLoadOpened, kOpenAfterPrint, kCopybookNumbering, kDateFolderUp, kOriginalTurned,
-             kOpenAfterA5, kTwoNumbers, kNumberNext, kAfterA3, kPageNumbers, kLoadSaved, kFitToPage,
+  if (in(i, {kAddToFileName})) return PanelId::Save;
+  if (in(i, {kLoadOpened, kCopybookNumbering, kDateFolderUp, kOriginalTurned,
+             kTwoNumbers, kNumberNext, kPageNumbers, kLoadSaved, kFitToPage,
              kKeepProportions, kFoldA3}))
     return PanelId::Print;
   if (in(i, {kTextIntoFrames, kCheckFrame, kRightClickFindsFrame, kFillFoundFrame, kBold, kItalic,
@@ -94,8 +100,10 @@ PanelId checkPanel(Check c) {
   switch (c) {
     case Check::ChLand: case Check::Ch2in1: case Check::Ch2origin: case Check::ChMirror:
     case Check::Ch2of2: case Check::ChBackRotat: case Check::ChPaste: case Check::ChForm:
-    case Check::ChA3: case Check::Ch1200dpi:
+    case Check::Ch1200dpi:
       return PanelId::Copy;
+    case Check::ChA3:
+      return PanelId::Save;
     case Check::ChTabTab: case Check::ChDrawInCell: case Check::ChRowTab:
     case Check::ChTexBiasLine: case Check::ChTabX0: case Check::ChTabY0: case Check::ChTabXSZ:
     case Check::ChTabYSZ: case Check::ChAxis:
@@ -132,7 +140,7 @@ const char* groupTitle(OptionGroup g) {
 // The text shown beside a control: its caption, else its tooltip, else its address (which
 // no control of the table should need; see leftOut for those that are not shown).
 std::string shownCaption(const ControlInfo* row, const char* name, int index) {
-  if (row && *row->caption) return row->caption;
+  if (row && *row->caption) return wholeCaption({row->kind, row->index}, row->caption);
   if (row && *row->tooltip) return row->tooltip;
   return std::string(name) + "(" + std::to_string(index) + ")";
 }
@@ -172,9 +180,10 @@ PanelId panelOf(ControlId id) {
 }
 
 const char* panelCaption(PanelId p) {
-  static constexpr const char* kCaptions[] = {"Настройки", "Копирование", "Яркость", "Маски",
-                                              "Сохранение", "Действия", "Печать", "Текст",
-                                              "Таблица"};
+  // The groups as a user thinks of the work.
+  static constexpr const char* kCaptions[] = {"Настройки", "Геометрия копии", "Открытие и тон",
+                                              "Маски и плотность", "A3 и сохранение", "Автоматизация",
+                                              "Печать", "Текст", "Таблицы"};
   return kCaptions[static_cast<int>(p)];
 }
 
@@ -293,7 +302,16 @@ QWidget* PanelBinder::buildPanel(PanelId panel) {
   auto addField = [&](ControlId id, const std::string& caption, const QString& objectName) {
     auto* edit = new QLineEdit;
     edit->setObjectName(objectName);
-    form->addRow(qs(caption), edit);
+    if (id == tnId(field::kBrightnessOrThreshold)) {
+      // The shared tone field is captioned by Lab(7), which names what it holds now
+      // ("Яркость" or "Порог Ч/Б"); the two texts behind it are not shown twice.
+      auto* label = new QLabel;
+      label->setObjectName(QStringLiteral("Lab_7"));
+      form->addRow(label, edit);
+      bind(labId(7), 0, label);
+    } else {
+      form->addRow(qs(caption), edit);
+    }
     QObject::connect(edit, &QLineEdit::editingFinished, guard_, [this, id, edit] {
       const std::string v = us(edit->text());
       updating_ = true;
@@ -332,12 +350,6 @@ QWidget* PanelBinder::buildPanel(PanelId panel) {
         if (leftOut(id)) break;
         addCheck(id, shownCaption(&row, row.name, row.index), true);
         break;
-      case Ctl::Held: {
-        const Held h = static_cast<Held>(row.index);
-        if (h == Held::Threshold || h == Held::Brightness)
-          addField(id, shownCaption(&row, row.name, row.index), QString::fromUtf8(row.name));
-        break;
-      }
       case Ctl::Option: {
         if (row.sub == 0) {
           const auto g = static_cast<OptionGroup>(row.index);

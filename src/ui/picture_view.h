@@ -7,6 +7,8 @@
 #include <QWidget>
 #include <functional>
 
+class QScrollBar;
+
 #include "presentation/view_logic.h"
 
 namespace quillaro {
@@ -28,11 +30,22 @@ public:
   void setStill(const QPixmap& pixmap);  // a snapshot instead of a picture
   void setFitMode(FitMode mode);
   FitMode fitMode() const { return mode_; }
+  // Free zoom: by a factor around a view point (the centre when none), and 1:1 (one picture
+  // pixel on one device pixel). The zoom in per cent of picture pixels per device pixel.
+  void zoomBy(double factor, QPointF at = QPointF(-1, -1));
+  void zoomActualSize(QPointF at = QPointF(-1, -1));
+  bool zoomed() const { return free_; }
+  double zoomPercent() const { return mapping_.scale * devicePixelRatioF() * 100.0; }
+  // Moves the picture by a view distance (panning).
+  void panBy(QPointF delta);
   void setSheetSize(double w, double h) { sheetW_ = w; sheetH_ = h; update(); }
   const ViewMapping& mapping() const { return mapping_; }
 
-  // Frames in picture pixels; empty rectangles are not drawn.
+  // Frames in picture pixels; empty rectangles are not drawn. The frame of the mode gets
+  // handles to move and size it.
   void setFrames(const PixRect& copyZone, const PixRect& drawing, bool drawingMode);
+  // The grip of a handle in picture pixels (a few view pixels at the current zoom).
+  double handleReach() const;
   void stepDashes();  // one TimerRGB tick
 
   // The magnified view around a view position; hidden by hideMagnifier.
@@ -45,6 +58,7 @@ public:
   std::function<void(double x, double y, Qt::MouseButton b, Qt::KeyboardModifiers m)> onPress;
   std::function<void(double x, double y, Qt::MouseButton b, Qt::KeyboardModifiers m)> onRelease;
   std::function<void(QKeyEvent*)> onKey;
+  std::function<void()> onMappingChanged;  // zoom or scroll changed
 
 protected:
   void paintEvent(QPaintEvent*) override;
@@ -58,6 +72,10 @@ protected:
 private:
   void remap();
   void rebuildScaled();
+  void setMapping(const ViewMapping& m);  // kept in view; scroll bars and listeners follow
+  void syncScrollBars();
+  QRect pictureArea() const;  // the view less its scroll bars
+  QPointF centre() const;
 
   QImage image_;
   QPixmap still_;
@@ -65,7 +83,13 @@ private:
   bool scaledStale_ = false;
   ViewMapping mapping_;
   FitMode mode_ = FitMode::Window;
-  double scroll_ = 0;
+  bool free_ = false;  // zoomed or panned by the user: kept until a fit mode is chosen
+  bool panning_ = false;
+  QPointF panFrom_;
+  bool syncing_ = false;
+  QScrollBar* hBar_ = nullptr;
+  QScrollBar* vBar_ = nullptr;
+  double scaledFor_ = 0;  // scale x device pixel ratio of scaled_
   double sheetW_ = 0, sheetH_ = 0;
   PixRect copy_, drawing_;
   bool drawingMode_ = false;

@@ -1,6 +1,8 @@
 #include "ui/qt_ports.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
+#include <utility>
 #include <QString>
 
 namespace quillaro {
@@ -37,6 +39,12 @@ Answer QtPrompts::ask(std::string_view text, Buttons buttons, Icon icon, Answer 
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
       break;
   }
+  // The texts of the buttons are the program's own, so that they read Russian even where
+  // Qt's translations are not installed.
+  const std::pair<QMessageBox::StandardButton, const char*> texts[] = {
+      {QMessageBox::Ok, "ОК"}, {QMessageBox::Cancel, "Отмена"}, {QMessageBox::Yes, "Да"}, {QMessageBox::No, "Нет"}};
+  for (const auto& [which, text] : texts)
+    if (QAbstractButton* b = box.button(which)) b->setText(QString::fromUtf8(text));
   box.setDefaultButton(toQt(defaultButton));
   switch (box.exec()) {
     case QMessageBox::Ok: return Answer::Ok;

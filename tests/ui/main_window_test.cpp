@@ -138,9 +138,9 @@ private slots:
     connectWorkspace(ws);
     FormA4 w(ws);
     for (const ControlInfo& row : controlTable()) {
-      if (row.kind == Ctl::Held && row.index != static_cast<int>(Held::Threshold) &&
-          row.index != static_cast<int>(Held::Brightness) && row.index != static_cast<int>(Held::TextFileName))
-        continue;  // kept by the program, not typed
+      // Held texts are kept by the program, not typed; the two tone texts are typed through
+      // the one shared field TN(55).
+      if (row.kind == Ctl::Held && row.index != static_cast<int>(Held::TextFileName)) continue;
       if ((row.kind == Ctl::List && row.sub > 0) || leftOutOfPanels({row.kind, row.index})) continue;
       if (row.kind == Ctl::NamedLabel && (row.index == static_cast<int>(NamedLabel::LabXCell) ||
                                           row.index == static_cast<int>(NamedLabel::LabYCell)))
@@ -445,7 +445,11 @@ private slots:
                                                   {24, "40"}, {25, "60"}, {26, "80"},  {27, "30"}};
     for (auto [tn, v] : fields) ws.params.setTn(tn, v);
     ws.params.setCheck(Check::ChSelSize, true);
-    w.resize(1400, 900);
+    // QUILLARO_SCREENSHOT_SIZE=WxH in device pixels (at QT_SCALE_FACTOR=2 the window is
+    // half as many units); 1400x900 when not given.
+    const QStringList size = qEnvironmentVariable("QUILLARO_SCREENSHOT_SIZE", QStringLiteral("1400x900")).split('x');
+    const double dpr = qApp->devicePixelRatio();
+    w.resize(static_cast<int>(size.value(0).toInt() / dpr), static_cast<int>(size.value(1).toInt() / dpr));
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.showPicture();
@@ -464,6 +468,7 @@ private slots:
 std::unique_ptr<QObject> makePrintPanelTest();
 std::unique_ptr<QObject> makePanelCaptionsTest();
 std::unique_ptr<QObject> makeBatchPanelTest();
+std::unique_ptr<QObject> makeWindowFrameTest();
 
 int main(int argc, char** argv) {
   QTEST_MAIN_SETUP()
@@ -471,7 +476,8 @@ int main(int argc, char** argv) {
   const std::unique_ptr<QObject> printPanel = makePrintPanelTest();
   const std::unique_ptr<QObject> panelCaptions = makePanelCaptionsTest();
   const std::unique_ptr<QObject> batchPanel = makeBatchPanelTest();
-  return quillaro::testing::runTestObjects({&mainWindow, printPanel.get(), panelCaptions.get(), batchPanel.get()},
-                                           argc, argv);
+  const std::unique_ptr<QObject> windowFrame = makeWindowFrameTest();
+  return quillaro::testing::runTestObjects(
+      {&mainWindow, printPanel.get(), panelCaptions.get(), batchPanel.get(), windowFrame.get()}, argc, argv);
 }
 #include "main_window_test.moc"

@@ -89,21 +89,29 @@ private slots:
     QVERIFY(fields > 50);
   }
 
-  void heldFieldsShowCaptionsNotKeys() {
+  // One tone field: its caption names what it holds in the open mode, and a program that
+  // sets the text behind it is seen in it.
+  void theToneFieldIsOneAndFollowsTheOpenMode() {
     Workspace ws;
     connectWorkspace(ws);
     FormA4 w(ws);
-    auto labelOf = [&](ControlId id) -> QString {
-      QWidget* field = w.binder().widgetFor(id);
-      for (auto* form : w.panels()->findChildren<QFormLayout*>())
-        if (auto* l = qobject_cast<QLabel*>(form->labelForField(field))) return l->text();
-      return {};
-    };
-    // The held tone texts carry the captions of the label that they share with TN(55),
-    // not their settings keys.
-    QCOMPARE(labelOf(heldId(Held::Threshold)), QStringLiteral("Порог Ч/Б"));
-    QCOMPARE(labelOf(heldId(Held::Brightness)), QStringLiteral("Яркость"));
-    QCOMPARE(qobject_cast<QCheckBox*>(w.binder().widgetFor(chbId(63)))->text(), QStringLiteral("в A3,"));
+    auto* field = qobject_cast<QLineEdit*>(w.binder().widgetFor(tnId(field::kBrightnessOrThreshold)));
+    QVERIFY(field);
+    QVERIFY(!w.binder().widgetFor(heldId(Held::Threshold)) && !w.binder().widgetFor(heldId(Held::Brightness)));
+    QLabel* label = nullptr;
+    for (auto* form : w.panels()->findChildren<QFormLayout*>())
+      if (auto* l = qobject_cast<QLabel*>(form->labelForField(field))) label = l;
+    QVERIFY(label);
+    ws.params.setChb(check::kOpenAs1Bit, true);
+    QCOMPARE(label->text(), QStringLiteral("Порог Ч/Б"));
+    ws.params.setHeld(Held::Threshold, "150");  // as a program line "BW=150" does
+    QCOMPARE(field->text(), QStringLiteral("150"));
+    ws.params.setHeld(Held::Brightness, "7");  // not the text shown now
+    QCOMPARE(field->text(), QStringLiteral("150"));
+    ws.params.setChb(check::kOpenAs1Bit, false);
+    QCOMPARE(label->text(), QStringLiteral("Яркость"));
+    QCOMPARE(field->text(), QStringLiteral("7"));
+    QCOMPARE(qobject_cast<QCheckBox*>(w.binder().widgetFor(chbId(63)))->text(), QStringLiteral("После копирования: в A3"));
   }
 
   void unusedControlsAreLeftOut() {
