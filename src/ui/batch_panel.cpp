@@ -43,6 +43,7 @@ BatchPanel::BatchPanel(Workspace& ws, QWidget* parent) : QWidget(parent), ws_(ws
 
   start_ = new QPushButton;
   start_->setObjectName(QStringLiteral("BTN1"));
+  start_->setToolTip(QStringLiteral("Рассчитать спуск полос от первой до последней страницы и запустить его; во время работы - остановить"));
   v->addWidget(start_);
   connect(start_, &QPushButton::clicked, this, [this] {
     calculateAndStart(ws_);
@@ -71,6 +72,9 @@ BatchPanel::BatchPanel(Workspace& ws, QWidget* parent) : QWidget(parent), ws_(ws
   auto* byNumber = new QPushButton(QStringLiteral("Переименовать файлы от"));
   auto* byList = new QPushButton(QStringLiteral("Переименовать по списку в"));
   auto* undo = new QPushButton(QStringLiteral("Отменить переименование"));
+  byNumber->setToolTip(QStringLiteral("Дать файлам со старым именем новые номера по порядку"));
+  byList->setToolTip(QStringLiteral("Переименовать файлы по списку имён"));
+  undo->setToolTip(QStringLiteral("Вернуть файлам имена, которые были до последнего переименования"));
   auto* range = new QHBoxLayout;
   range->addWidget(byNumber);
   range->addWidget(from);

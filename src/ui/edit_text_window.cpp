@@ -93,12 +93,16 @@ EditTextWindow::EditTextWindow(Workspace& ws, std::function<QPlainTextEdit*(int)
   QPushButton* undoButton = button("ComUndoReplace", "Отменить замену");
   find->setToolTip(QStringLiteral("Найти следующее - Enter"));
   replaceButton->setToolTip(QStringLiteral("Заменить выделенное, без выделения - всё; Ctrl+Enter"));
+  allSets->setToolTip(QStringLiteral("Заменить во всём тексте по всем наборам поиска и замены"));
+  undoButton->setToolTip(QStringLiteral("Вернуть текст, каким он был до последней замены"));
   auto* row = new QHBoxLayout;
   for (QPushButton* b : {find, replaceButton, allSets, undoButton}) row->addWidget(b);
   grid->addLayout(row, 4, 0, 1, 4);
 
   QPushButton* previous = button("ButB_0", "<");
   QPushButton* next = button("ButB_1", ">");
+  previous->setToolTip(QStringLiteral("Предыдущий набор поиска и замены"));
+  next->setToolTip(QStringLiteral("Следующий набор поиска и замены"));
   setLabel_ = new QLabel;
   auto* sets = new QHBoxLayout;
   sets->addWidget(previous);

@@ -29,6 +29,7 @@ TablePanel::TablePanel(Workspace& ws, QWidget* parent) : QWidget(parent), ws_(ws
   for (int i = 0; i < 4; ++i) {
     auto* b = new QPushButton(QString::fromUtf8(kNewSheetCaptions[i]));
     b->setObjectName(QStringLiteral("ComCreateBM_%1").arg(i));
+    b->setToolTip(QStringLiteral("Заменить рисунок чистым белым листом этого формата"));
     connect(b, &QPushButton::clicked, this, [this, i] { newSheet(ws_, i, false); });
     v->addWidget(b);
   }

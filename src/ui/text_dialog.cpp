@@ -160,9 +160,10 @@ QWidget* makeTextButtons(std::function<void()> draw, std::function<void()> showD
   row->setContentsMargins(0, 0, 0, 0);
   auto* drawButton = new QPushButton(QStringLiteral("Нарисовать"));
   drawButton->setObjectName(QStringLiteral("ComDrawText"));
+  drawButton->setToolTip(QStringLiteral("Нарисовать текст в рамке рисования - клавиши \"Пробел\", \"E\""));
   auto* dialogButton = new QPushButton(QStringLiteral("Текст..."));
   dialogButton->setObjectName(QStringLiteral("ComShowDrawText"));
-  dialogButton->setToolTip(QStringLiteral("X"));
+  dialogButton->setToolTip(QStringLiteral("Окно текста для рисования - клавиша \"X\""));
   row->addWidget(drawButton);
   row->addWidget(dialogButton);
   QObject::connect(drawButton, &QPushButton::clicked, box, std::move(draw));

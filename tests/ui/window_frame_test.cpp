@@ -249,7 +249,11 @@ private slots:
     w.findChild<QPushButton*>(QStringLiteral("ComUnDo"))->click();
     QVERIFY(same());
     // The fill ratio shows on its button.
-    auto* fill = w.findChild<QPushButton*>(QStringLiteral("Command1"));
+    // (the find-and-replace window has a button of the same name in its own window)
+    QPushButton* fill = nullptr;
+    for (auto* b : w.findChildren<QPushButton*>(QStringLiteral("Command1")))
+      if (b->window() == &w) fill = b;
+    QVERIFY(fill);
     fill->click();
     QVERIFY2(fill->text().endsWith(QStringLiteral("%")) && fill->text() != QStringLiteral("0%"), qPrintable(fill->text()));
   }
