@@ -4,7 +4,9 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <filesystem>
 
 #include "automation/composition.h"
@@ -71,6 +73,19 @@ TEST_F(HiddenRun, ProgramRunsWithoutADisplayAndEnds) {
   EXPECT_NE(e.err.find("%] New, L"), std::string::npos) << e.err;
   EXPECT_NE(e.err.find("%] New, F=A5"), std::string::npos) << e.err;
   EXPECT_TRUE(fs::exists(root / "home" / "pfp"));
+}
+
+TEST_F(HiddenRun, AHugePictureDeclaredByATinyFileIsRefusedAndThePageStays) {
+  // 54 bytes declaring an 8-bit picture of 20000 x 20000 dots (400 MB the file cannot fill).
+  std::string bmp(54, '\0');
+  const unsigned char head[] = {'B', 'M', 54, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0,
+                                0x20, 0x4e, 0, 0, 0x20, 0x4e, 0, 0, 1, 0, 8};
+  std::copy(std::begin(head), std::end(head), bmp.begin());
+  ASSERT_TRUE(writeFileAtomic(path("huge.bmp"), bmp));
+  write("open.pfp", "New, L\r\nOpen, SRC=\"" + path("huge.bmp") + "\"\r\n");
+  const Exit e = runQuillaro(root, "'" + path("open.pfp") + "' hide=1 exit=1");
+  EXPECT_NE(e.err.find("huge.bmp - файл неполный: в нём нет точек рисунка."), std::string::npos) << e.err;
+  EXPECT_EQ(e.status, 1) << e.err;
 }
 
 TEST_F(HiddenRun, QuestionsTakeTheirDefaultAndArePrinted) {
