@@ -19,10 +19,20 @@ namespace C = check;
 // A panel text as the record writes it: trailing point removed; an empty field is written
 // as the value the copy takes for it.
 std::string fieldText(const ParamStore& p, int i, const char* ifEmpty) {
-  std::string t = normalizeField(p.tn(i));
+  // Commas first: "3," is "3." and loses its point like any other trailing one.
+  std::string t = p.tn(i);
   for (char& c : t)
     if (c == ',') c = '.';
+  t = normalizeField(t);
   return t.empty() ? std::string(ifEmpty) : t;
+}
+
+// A value written between quotes: a quote inside would end it early when read back, so it
+// is written as an apostrophe.
+std::string quotable(std::string t) {
+  for (char& c : t)
+    if (c == '"') c = '\'';
+  return t;
 }
 
 std::string trim(std::string_view s) {
@@ -71,7 +81,7 @@ std::string buildCopyRecord(Workspace& ws, int lastCopies) {
   if (p.check(Check::Ch2in1)) {
     opt += " 2in1=1";
     if (v.middleOffset != 0 && !p.chb(C::kMiddleByPaper))
-      opt += " Mid=\"" + fieldText(p, F::kMiddleOffset, "0") + "\"";
+      opt += " Mid=\"" + quotable(fieldText(p, F::kMiddleOffset, "0")) + "\"";
   }
   if (p.check(Check::Ch2origin)) opt += " 2origin=1";
   if (p.check(Check::ChMirror)) opt += " Mirror=1";
