@@ -19,12 +19,14 @@ namespace C = check;
 // A panel text as the record writes it: trailing point removed; an empty field is written
 // as the value the copy takes for it.
 std::string fieldText(const ParamStore& p, int i, const char* ifEmpty) {
-  // Commas first: "3," is "3." and loses its point like any other trailing one.
+  // Commas first: "3," is "3." and loses its point like any other trailing one. A field
+  // of points alone is not empty: the copy reads it as 0.
   std::string t = p.tn(i);
+  if (t.empty()) return ifEmpty;
   for (char& c : t)
     if (c == ',') c = '.';
   t = normalizeField(t);
-  return t.empty() ? std::string(ifEmpty) : t;
+  return t.empty() ? std::string("0") : t;
 }
 
 // A value written between quotes: a quote inside would end it early when read back, so it
