@@ -29,12 +29,18 @@ std::string fieldText(const ParamStore& p, int i, const char* ifEmpty) {
   return t.empty() ? std::string("0") : t;
 }
 
-// A value written between quotes: a quote inside would end it early when read back, so it
-// is written as an apostrophe.
+// A value written between quotes as it reads back: a quote inside would end it early, so
+// it is an apostrophe; control characters (a line break would end the record) are blanks;
+// blanks at the ends, which the reader drops, and the trailing points they hid go.
 std::string quotable(std::string t) {
   for (char& c : t)
     if (c == '"') c = '\'';
-  return t;
+    else if (static_cast<unsigned char>(c) < ' ') c = ' ';
+  std::size_t b = t.find_first_not_of(' ');
+  if (b == std::string::npos) return "0";
+  std::size_t e = t.size();
+  while (e > b && (t[e - 1] == ' ' || t[e - 1] == '.')) --e;
+  return e > b ? t.substr(b, e - b) : "0";
 }
 
 std::string trim(std::string_view s) {

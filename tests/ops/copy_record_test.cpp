@@ -31,10 +31,11 @@ TEST_F(CopyRecord, LinesComeBackUnchanged) {
   // of a comma alone is the 0 the copy takes, not the 100 of an empty one.
   EXPECT_EQ("Copy, 0, 0, 60, 60, 4, 4, 100, 0, ScaleX=90", roundTrip("Copy, 0, 0, 60, 60, 4, 4, 100, 0, ScaleX=90,"));
   EXPECT_EQ("Copy, 0, 0, 60, 60, 4, 4, 100, 0, ScaleX=0", roundTrip("Copy, 0, 0, 60, 60, 4, 4, 100, 0, ScaleX=,"));
-  // A quote inside the quoted middle offset would cut it short when read back.
+  // A quote or a line break inside the quoted middle offset would cut it short when read
+  // back; blanks at its ends would be dropped.
   const std::string quoted = "Copy, 0, 0, 202, 289, 4, 4, 100, 0, 2in1=1 Mid=\"3'x'\" 2origin=1 2of2=1";
   EXPECT_EQ(quoted, roundTrip(quoted));
-  fx.ws->params.setTn(field::kMiddleOffset, "3\"x\"");
+  fx.ws->params.setTn(field::kMiddleOffset, " 3\"x\"\r\n.");
   EXPECT_EQ(quoted, buildCopyRecord(*fx.ws, 1));
   const std::string multi = "Copy, 0, 0, 60, 60, 4, 4, 100, 0, 3, 2, 70, 65, MultiCopy=1";
   EXPECT_EQ(multi, roundTrip(multi, 6));
