@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build run test test-asan fuzz-build fuzz-ci bench clean
+.PHONY: deps build run test test-asan deps-fuzz fuzz-build fuzz-ci bench clean
 
 deps:
 	@scripts/install-deps
@@ -46,12 +46,14 @@ test-asan: deps $(ASAN_BUILD)/build.ninja
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-$(FUZZ_BUILD)/build.ninja:
+deps-fuzz: deps
+	@scripts/install-deps fuzz
+
+$(FUZZ_BUILD)/build.ninja: | deps-fuzz
 	CXX=clang++ CC=clang cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DQUILLARO_FUZZ=ON -DQUILLARO_GUI=OFF -DQUILLARO_TESTS=OFF -DQUILLARO_BENCH=OFF
 
-fuzz-build: deps $(FUZZ_BUILD)/build.ninja
-	@scripts/install-deps fuzz
+fuzz-build: deps-fuzz $(FUZZ_BUILD)/build.ninja
 	cmake --build $(FUZZ_BUILD) --target quillaro_fuzzers -j $(JOBS)
 
 fuzz-ci: fuzz-build
