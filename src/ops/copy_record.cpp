@@ -30,12 +30,13 @@ std::string fieldText(const ParamStore& p, int i, const char* ifEmpty) {
 }
 
 // A value written between quotes as it reads back: a quote inside would end it early, so
-// it is an apostrophe; control characters (a line break would end the record) are blanks;
-// blanks at the ends, which the reader drops, and the trailing points they hid go.
+// it is an apostrophe; control characters (a line break would end the record) and "=" (the
+// key reader would take " Key=" inside for a key) are blanks; blanks at the ends, which the
+// reader drops, and the trailing points they hid go.
 std::string quotable(std::string t) {
   for (char& c : t)
     if (c == '"') c = '\'';
-    else if (static_cast<unsigned char>(c) < ' ') c = ' ';
+    else if (static_cast<unsigned char>(c) < ' ' || c == '=') c = ' ';
   std::size_t b = t.find_first_not_of(' ');
   if (b == std::string::npos) return "0";
   std::size_t e = t.size();
