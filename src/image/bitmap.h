@@ -17,6 +17,9 @@ namespace quillaro {
 inline constexpr std::int64_t kMaxPixelBytes = std::int64_t{1} << 31;
 // Smallest picture accepted, in dots, for width and for height.
 inline constexpr int kMinPictureDots = 100;
+// Largest picture a file may declare, in dots either way: an A2 sheet at 1200 dpi
+// (19843 x 28063) fits; a larger side is a broken or hostile header.
+inline constexpr int kMaxPictureDots = 32767;
 // Pixels per metre written into saved files.
 inline constexpr std::int32_t kPixelsPerMetre600 = 23622;
 inline constexpr std::int32_t kPixelsPerMetre1200 = 47244;

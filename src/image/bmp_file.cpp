@@ -272,10 +272,19 @@ ReadResult readBitmap(const std::string& path, const ReadOptions& options, Promp
     return refuse(r, ReadError::BadOptions, "неверные параметры чтения", messages);
   }
   const std::int64_t stride = strideFor(info.width, bits);
-  const std::int64_t fileStride = strideFor(info.width, 24);
-  if (stride * info.height > kMaxPixelBytes || (reduce && fileStride > kMaxPixelBytes)) {
+  const std::int64_t fileStride = strideFor(info.width, info.bits);
+  if (info.width > kMaxPictureDots || info.height > kMaxPictureDots ||
+      stride * info.height > kMaxPixelBytes || fileStride * info.height > kMaxPixelBytes) {
     return refuse(r, ReadError::TooLarge,
                   std::string("Рисунок слишком большой.") + kLineBreak + sizeLine(info), messages);
+  }
+  // Nothing is allocated for pixels the file cannot hold: a few missing rows read white,
+  // more refuse the file.
+  const std::int64_t inFile = std::max<std::int64_t>(0, info.fileLength - info.pixelOffset);
+  if (fileStride * info.height - inFile > fileStride * kMissingRowsAllowed) {
+    return refuse(r, ReadError::Truncated,
+                  name + " - файл неполный: в нём нет точек рисунка." + kLineBreak + sizeLine(info),
+                  messages);
   }
   Bitmap& bm = r.image.bitmap;
   if (!bm.allocate(info.width, info.height, bits)) {

@@ -3,7 +3,9 @@
 //
 // Reading is done in block reads and trusts no header value: every size is checked before
 // anything is allocated, nothing is read past the end of the file, and bytes that the file
-// lacks (a short palette, a short pixel array, a truncated file) read as white. A refused
+// lacks (a short palette, a pixel count or file size field that says less, the last rows
+// some writers leave off) read as white. A file that is really cut short is refused, so
+// that a tiny file never makes the program allocate a huge white picture. A refused
 // file leaves the caller's picture alone: the new picture comes back in the result and the
 // caller takes it only on success.
 #include <cstdint>
@@ -27,7 +29,8 @@ enum class ReadError {
   UnsupportedDepth,  // bits per pixel other than 1, 8, 24
   Compressed,        // compression field not 0
   TooSmall,          // width or height below 100 (a negative height too)
-  TooLarge,          // the pixel array would exceed kMaxPixelBytes
+  TooLarge,          // a side above kMaxPictureDots or a pixel array above kMaxPixelBytes
+  Truncated,         // the file holds far fewer pixel bytes than its picture needs
   OutOfMemory,       // the pixel array could not be allocated
   ReadFailed,        // the system reported an error while reading
   BadOptions,        // the caller asked for an impossible reduction
@@ -105,10 +108,17 @@ struct ReadResult {
 //   name + " - сжатый битмап"             compression
 //   "Рисунки размером меньше 100 точек не открываются.\r\nЭтот - W x H"
 //   "Рисунок слишком большой.\r\nЭтот - W x H"
+//   name + " - файл неполный: в нём нет точек рисунка." + CR LF + "Этот - W x H"
+//                                          (more than kMissingRowsAllowed rows missing)
 //   "Не хватает памяти для рисунка.\r\nЭтот - W x H"
 //   name + " - ошибка чтения файла"
 // A missing file gives "Нет файла " + path.
 ReadResult readBitmap(const std::string& path, const ReadOptions& options, Prompts* messages);
+
+// Rows of pixel bytes a file may lack at its end and still be read (the missing rows read
+// white): writers that drop the padding of the last row, or the last row itself, are met
+// in practice; a file short by more is a cut-off copy or a hostile header.
+inline constexpr int kMissingRowsAllowed = 2;
 
 // Writes the record with the standard header of its depth and the given pixels per metre
 // (kPixelsPerMetre600 / kPixelsPerMetre1200). The bytes go to a temporary file in the same

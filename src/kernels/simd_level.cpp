@@ -1,6 +1,8 @@
 #include "kernels/simd_level.h"
 
 #include <atomic>
+#include <cstdlib>
+#include <string_view>
 
 namespace quillaro {
 
@@ -23,8 +25,20 @@ SimdLevel detect() {
   return SimdLevel::Scalar;
 }
 
+// QUILLARO_SIMD_LEVEL=scalar, avx2 or avx512 lowers the level the kernels start at, so
+// that a whole test run can use the plain or the 256-bit code; it never raises it.
+int initialLevel() {
+  int level = static_cast<int>(supportedSimdLevel());
+  if (const char* v = std::getenv("QUILLARO_SIMD_LEVEL")) {
+    const std::string_view want(v);
+    const int asked = want == "scalar" ? 0 : want == "avx2" ? 1 : want == "avx512" ? 2 : level;
+    if (asked < level) level = asked;
+  }
+  return level;
+}
+
 std::atomic<int>& current() {
-  static std::atomic<int> level{static_cast<int>(supportedSimdLevel())};
+  static std::atomic<int> level{initialLevel()};
   return level;
 }
 

@@ -16,7 +16,8 @@ enum class SimdLevel {
 
 // The best level this processor supports (Scalar on processors other than x86-64).
 SimdLevel supportedSimdLevel();
-// The level the kernels use now.
+// The level the kernels use now: the supported one, or a lower one named by the
+// environment variable QUILLARO_SIMD_LEVEL (scalar, avx2, avx512).
 SimdLevel simdLevel();
 // Makes the kernels use `level`, held at the supported one; returns the level now in use.
 SimdLevel forceSimdLevel(SimdLevel level);

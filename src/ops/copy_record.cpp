@@ -19,10 +19,29 @@ namespace C = check;
 // A panel text as the record writes it: trailing point removed; an empty field is written
 // as the value the copy takes for it.
 std::string fieldText(const ParamStore& p, int i, const char* ifEmpty) {
-  std::string t = normalizeField(p.tn(i));
+  // Commas first: "3," is "3." and loses its point like any other trailing one. A field
+  // of points alone is not empty: the copy reads it as 0.
+  std::string t = p.tn(i);
+  if (t.empty()) return ifEmpty;
   for (char& c : t)
     if (c == ',') c = '.';
-  return t.empty() ? std::string(ifEmpty) : t;
+  t = normalizeField(t);
+  return t.empty() ? std::string("0") : t;
+}
+
+// A value written between quotes as it reads back: a quote inside would end it early, so
+// it is an apostrophe; control characters (a line break would end the record) and "=" (the
+// key reader would take " Key=" inside for a key) are blanks; blanks at the ends, which the
+// reader drops, and the trailing points they hid go.
+std::string quotable(std::string t) {
+  for (char& c : t)
+    if (c == '"') c = '\'';
+    else if (static_cast<unsigned char>(c) < ' ' || c == '=') c = ' ';
+  std::size_t b = t.find_first_not_of(' ');
+  if (b == std::string::npos) return "0";
+  std::size_t e = t.size();
+  while (e > b && (t[e - 1] == ' ' || t[e - 1] == '.')) --e;
+  return e > b ? t.substr(b, e - b) : "0";
 }
 
 std::string trim(std::string_view s) {
@@ -71,7 +90,7 @@ std::string buildCopyRecord(Workspace& ws, int lastCopies) {
   if (p.check(Check::Ch2in1)) {
     opt += " 2in1=1";
     if (v.middleOffset != 0 && !p.chb(C::kMiddleByPaper))
-      opt += " Mid=\"" + fieldText(p, F::kMiddleOffset, "0") + "\"";
+      opt += " Mid=\"" + quotable(fieldText(p, F::kMiddleOffset, "0")) + "\"";
   }
   if (p.check(Check::Ch2origin)) opt += " 2origin=1";
   if (p.check(Check::ChMirror)) opt += " Mirror=1";

@@ -3,6 +3,9 @@
 #include <algorithm>
 
 #include <cstdint>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "base/fields.h"
 #include "base/files.h"
@@ -195,14 +198,98 @@ constexpr const char* kCrLf = "\r\n";
 constexpr std::string_view kBlockOpen = "<DefTextSet>";
 constexpr std::string_view kBlockClose = "</DefTextSet>";
 
-// A quote inside a text value would end it early when read back: it is written as an
-// apostrophe.
+// A text item is one line, Key="value" with the value as it is: the reader takes a quoted
+// value to the last quote of its line, so quotes inside come back unchanged and no text
+// inside is taken for a key. (Older versions wrote a quote as an apostrophe; they read a
+// value up to its first inner quote.) A line break inside a value would end the line: it is
+// written as a blank.
 void appendTextItem(std::string& out, const char* key, std::string_view value) {
   out += key;
   out += "=\"";
-  for (char c : value) out += c == '"' ? '\'' : c;
+  for (char c : value) out += c == '\r' || c == '\n' ? ' ' : c;
   out += '"';
   out += kCrLf;
+}
+
+bool isBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+std::string upperAscii(std::string_view s) {
+  std::string u(s);
+  for (char& c : u)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return u;
+}
+
+// The items of a settings text, in file order, and the text-settings record. Items are
+// read line by line: an item is a name, optional blanks, "=" and a value. A value in
+// double quotes runs to the last double quote of its line; one in apostrophes to the next
+// apostrophe; any other to the next blank, after which the line may hold further items
+// (files written by hand). A word that is no item is skipped up to the next blank. The
+// block "<DefTextSet>" ... "</DefTextSet>" (any case) is taken whole, across lines too.
+struct SettingsItems {
+  std::vector<std::pair<std::string, std::string>> items;  // upper-case name, value
+  std::optional<std::string> block;
+
+  // The value of the first item of that name; empty when there is none.
+  std::string value(std::string_view name) const {
+    const std::string want = upperAscii(name);
+    for (const auto& [key, v] : items)
+      if (key == want) return v;
+    return {};
+  }
+};
+
+SettingsItems parseSettingsItems(std::string_view text) {
+  SettingsItems out;
+  const std::string upper = upperAscii(text);
+  constexpr std::string_view kOpen = "<DEFTEXTSET>", kClose = "</DEFTEXTSET>";
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  std::size_t lineEnd = 0;  // end of the line that holds i (found once per line)
+  bool unclosed = false;
+  while (i < n) {
+    if (isBlank(text[i])) { ++i; continue; }
+    if (i >= lineEnd) lineEnd = std::min(text.find_first_of("\r\n", i), n);
+    if (!out.block && !unclosed && upper.compare(i, kOpen.size(), kOpen) == 0) {
+      const std::size_t from = i + kOpen.size();
+      const std::size_t close = upper.find(kClose, from);
+      unclosed = close == std::string::npos;  // then no later block closes either
+      if (!unclosed) {
+        std::string record(text.substr(from, close - from));
+        for (char& c : record)
+          if (c == '\r' || c == '\n') c = ' ';
+        out.block = std::move(record);
+        i = close + kClose.size();
+        continue;
+      }
+    }
+    const std::size_t start = i;
+    std::size_t e = i;
+    while (e < lineEnd && text[e] != '=' && !isBlank(text[e])) ++e;
+    std::size_t eq = e;
+    while (eq < lineEnd && isBlank(text[eq])) ++eq;
+    if (e == i || eq >= lineEnd || text[eq] != '=') {
+      while (i < n && !isBlank(text[i])) ++i;  // not an item: the next word
+      continue;
+    }
+    std::size_t v = eq + 1;
+    while (v < lineEnd && isBlank(text[v])) ++v;
+    std::string value;
+    if (v < lineEnd && (text[v] == '"' || text[v] == '\'')) {
+      const std::string_view line = text.substr(0, lineEnd);
+      std::size_t close = text[v] == '"' ? line.rfind('"') : line.find('\'', v + 1);
+      if (close == std::string_view::npos || close <= v) close = lineEnd;
+      value.assign(text.substr(v + 1, close - v - 1));
+      i = std::min(close + 1, n);
+    } else {
+      std::size_t end = v;
+      while (end < lineEnd && !isBlank(text[end])) ++end;
+      value.assign(text.substr(v, end - v));
+      i = end;
+    }
+    out.items.emplace_back(upper.substr(start, e - start), std::move(value));
+  }
+  return out;
 }
 
 void appendNumberItem(std::string& out, const char* key, long long value) {
@@ -294,13 +381,12 @@ std::string buildSettingsText(const Workspace& ws) {
 
 void applySettingsText(Workspace& ws, std::string_view text) {
   ParamStore& p = ws.params;
-  FieldReader& r = ws.reader;
-  r.prepareKeys(text);
+  const SettingsItems items = parseSettingsItems(text);
   const bool guard = ws.shared.redrawGuard;
   ws.shared.redrawGuard = true;
 
   for (const Key& k : kKeys) {
-    const std::string value = r.getKey(k.name);
+    const std::string value = items.value(k.name);
     switch (k.kind) {
       case K::Folder: {
         std::string& folder = ws.shared.folders[k.index];
@@ -374,17 +460,7 @@ void applySettingsText(Workspace& ws, std::string_view text) {
     }
   }
 
-  // The text-settings block, found without regard to case; the key-search copies keep
-  // the positions of each other.
-  const std::string& upper = r.upperKeyCopy();
-  std::string line = "X,0,0,0,0";
-  const auto open = upper.find("<DEFTEXTSET>");
-  if (open != std::string::npos) {
-    const auto from = open + kBlockOpen.size();
-    const auto close = upper.find("</DEFTEXTSET>", from);
-    if (close != std::string::npos) line = r.keyCopy().substr(from, close - from);
-  }
-  applyTextSettingsLine(ws, line);
+  applyTextSettingsLine(ws, items.block.value_or("X,0,0,0,0"));
 
   ws.shared.redrawGuard = guard;
   ws.view->settingsApplied();

@@ -2,6 +2,8 @@
 // the start-up sequence, and end to end through the program itself when it is built.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <filesystem>
 
 #include "automation/composition.h"
@@ -66,6 +68,19 @@ TEST_F(HiddenRun, TablesAreDrawnAndABadTableLineEndsWithStatusOne) {
   e = run("'" + path("bad.pfp") + "' hide=1 exit=1");
   EXPECT_EQ(e.status, 1) << e.err;
   EXPECT_NE(e.err.find("Таблица не нарисована: \"Колонок\" = 0"), std::string::npos) << e.err;
+}
+
+TEST_F(HiddenRun, AHugePictureDeclaredByATinyFileIsRefusedAndThePageStays) {
+  // 54 bytes declaring an 8-bit picture of 20000 x 20000 dots (400 MB the file cannot fill).
+  std::string bmp(54, '\0');
+  const unsigned char head[] = {'B', 'M', 54, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0,
+                                0x20, 0x4e, 0, 0, 0x20, 0x4e, 0, 0, 1, 0, 8};
+  std::copy(std::begin(head), std::end(head), bmp.begin());
+  ASSERT_TRUE(writeFileAtomic(path("huge.bmp"), bmp));
+  write("open.pfp", "New, L\r\nOpen, SRC=\"" + path("huge.bmp") + "\"\r\n");
+  const testing::ProgramExit e = run("'" + path("open.pfp") + "' hide=1 exit=1");
+  EXPECT_NE(e.err.find("huge.bmp - файл неполный: в нём нет точек рисунка."), std::string::npos) << e.err;
+  EXPECT_EQ(e.status, 1) << e.err;
 }
 #endif
 

@@ -59,6 +59,8 @@ struct BmpRead : ::testing::Test {
 TEST_F(BmpRead, BrokenAndUnsupportedFilesAreRefusedWithTheirMessage) {
   const char* small = "Рисунки размером меньше 100 точек не открываются.\r\nЭтот - ";
   const std::string whole = BmpSpec{}.build();
+  std::string huge = whole.substr(0, 54);
+  huge.replace(18, 8, std::string("\x40\x9c\0\0\x50\xc3\0\0", 8));  // 40000 x 50000
   struct Case {
     std::function<void(BmpSpec&)> change;  // null: `bytes` is the file
     std::string bytes;
@@ -83,6 +85,11 @@ TEST_F(BmpRead, BrokenAndUnsupportedFilesAreRefusedWithTheirMessage) {
       {[](BmpSpec& s) { s = colour(0x7FFFFFFF), s.pixels.assign(16, 0); }, "", ReadError::TooLarge, ""},
       // Reduced to 1 bit the result would be small enough, but a colour row is not.
       {[](BmpSpec& s) { s = colour(0x7FFFFFFF), s.pixels.assign(16, 0); }, "", ReadError::TooLarge, "", reduceTo(1)},
+      // A 54-byte file declaring 40000 x 50000: 2 GB that the file cannot fill.
+      {nullptr, huge, ReadError::TooLarge, "Рисунок слишком большой.\r\nЭтот - 40000 x 50000"},
+      {[](BmpSpec& s) { s.width = 20000, s.height = 20000, s.pixels.assign(16, 0); }, "", ReadError::Truncated,
+       " - файл неполный: в нём нет точек рисунка.\r\nЭтот - 20000 x 20000"},
+      {[](BmpSpec& s) { s.pixels.assign(100 * 97 - 1, 0); }, "", ReadError::Truncated, ""},  // 3 rows short
   };
   for (std::size_t i = 0; i < cases.size(); ++i) {
     const Case& c = cases[i];
@@ -283,49 +290,44 @@ TEST_F(BmpRead, SuccessFillsTheImageBuffer) {
 
 // ---- Broken files: no crash, white where bytes are missing, a clear result.
 
-TEST_F(BmpRead, TruncatedFilesAtEveryDepthAndMode) {
+TEST_F(BmpRead, FilesShortByTwoRowsReadWhiteShorterOnesAreRefused) {
   for (int bits : {1, 8, 24}) {
     BmpSpec s = bits == 24 ? colour(101) : BmpSpec{};
     s.bits = bits;
     s.width = 101;
     const std::string whole = s.build();
-    const std::uint32_t offset = testing::le32(whole, 10);
-    for (std::size_t cut : {std::size_t{53}, std::size_t{54}, std::size_t{61}, std::size_t{63}, std::size_t{1077},
-                            std::size_t{1079}, whole.size() / 2, whole.size() - 1}) {
-      const std::string path = putBytes("cut.bmp", whole.substr(0, cut));
+    const std::size_t offset = testing::le32(whole, 10);
+    const std::size_t stride = static_cast<std::size_t>(s.stride());
+    for (std::size_t missing : {std::size_t{1}, stride, 2 * stride, 2 * stride + 1, whole.size() / 2,
+                                whole.size() - 1079, whole.size() - offset, whole.size() - 54}) {
+      const std::string path = putBytes("cut.bmp", whole.substr(0, whole.size() - missing));
       for (const ReadOptions& o : kEveryMode) {
         ReadResult r = readBitmap(path, o, nullptr);
-        if (cut < 54) {
-          EXPECT_EQ(r.error, ReadError::ShortHeader);
+        if (missing > 2 * stride) {
+          EXPECT_EQ(r.error, ReadError::Truncated) << bits << " missing " << missing;
+          EXPECT_TRUE(r.image.bitmap.empty());
           continue;
         }
-        ASSERT_TRUE(r.ok()) << bits << " cut " << cut << ": " << r.message;
+        ASSERT_TRUE(r.ok()) << bits << " missing " << missing << ": " << r.message;
         const Bitmap& b = r.image.bitmap;
-        const std::size_t present = cut > offset ? cut - offset : 0;
-        EXPECT_EQ(b.data()[b.byteCount() - 1], 255) << bits << " cut " << cut;
-        if (bits != 24 && present > 0 && present < b.byteCount()) {
-          EXPECT_EQ(b.data()[present], 255) << bits << " cut " << cut;
-        }
-        if (bits == 8 && cut >= offset + 10) {
-          EXPECT_EQ(b.data()[9], s.pattern()[9]) << "cut " << cut;
-        }
+        const std::size_t present = whole.size() - missing - offset;
+        EXPECT_EQ(b.data()[b.byteCount() - 1], 255) << bits << " missing " << missing;
+        if (bits != 24) EXPECT_EQ(b.data()[present], 255) << bits << " missing " << missing;
+        if (bits == 8) EXPECT_EQ(b.data()[9], s.pattern()[9]);
       }
     }
   }
 }
 
-TEST_F(BmpRead, PixelOffsetBeyondTheEndGivesWhite) {
+TEST_F(BmpRead, PixelOffsetBeyondTheEndIsACutFile) {
   BmpSpec s;
   s.pixelOffset = 0x7FFFFFF0;
   s.pixelsAt = 1078;
-  s.pixels.assign(16, 0);
-  ReadResult r = read("far.bmp", s);
-  for (std::size_t i = 0; i < r.image.bitmap.byteCount(); ++i) ASSERT_EQ(r.image.bitmap.data()[i], 255);
+  EXPECT_EQ(readBitmap(put("far.bmp", s), {}, nullptr).error, ReadError::Truncated);
   BmpSpec c = colour();
   c.pixelOffset = 0xFFFFFFFF - 1;
   c.pixelsAt = 54;
-  c.pixels.assign(16, 0);
-  EXPECT_EQ(read("far24.bmp", c, reduceTo(8)).image.bitmap.data()[0], 255);
+  EXPECT_EQ(readBitmap(put("far24.bmp", c), reduceTo(8), nullptr).error, ReadError::Truncated);
 }
 
 TEST_F(BmpRead, GarbageHeadersNeverCrash) {
@@ -341,6 +343,8 @@ TEST_F(BmpRead, GarbageHeadersNeverCrash) {
     if (round % 2) b.replace(15, 3, 3, '\0');
     if (round % 4 == 0) {  // modest sizes so that reading really happens
       b.replace(18, 8, std::string{static_cast<char>(100 + round % 50), 0, 0, 0, static_cast<char>(100 + round % 30), 0, 0, 0});
+      b.replace(10, 4, std::string{54, 0, 0, 0});
+      b.append(152 * 3 * 130, '\x7f');
     }
     const std::string path = putBytes("junk.bmp", b);
     for (const ReadOptions& o : kEveryMode) {

@@ -27,6 +27,20 @@ TEST_F(CopyRecord, LinesComeBackUnchanged) {
         "Copy, -3.5, 7, 100, 120, 10, 12, 95, -40, 150, 160, ScaleX=90 2in1=1 Mid=\"5\" 2origin=1 2of2=1 "
         "BackRotat=1 Paste=1"})
     EXPECT_EQ(line, roundTrip(line));
+  // A decimal comma at the end is a trailing point: dropped, not written as "90.". A field
+  // of a comma alone is the 0 the copy takes, not the 100 of an empty one.
+  EXPECT_EQ("Copy, 0, 0, 60, 60, 4, 4, 100, 0, ScaleX=90", roundTrip("Copy, 0, 0, 60, 60, 4, 4, 100, 0, ScaleX=90,"));
+  EXPECT_EQ("Copy, 0, 0, 60, 60, 4, 4, 100, 0, ScaleX=0", roundTrip("Copy, 0, 0, 60, 60, 4, 4, 100, 0, ScaleX=,"));
+  // A quote or a line break inside the quoted middle offset would cut it short when read
+  // back, blanks at its ends would be dropped, and " Key=" inside would be read as a key.
+  const std::string quoted = "Copy, 0, 0, 202, 289, 4, 4, 100, 0, 2in1=1 Mid=\"3'x'\" 2origin=1 2of2=1";
+  EXPECT_EQ(quoted, roundTrip(quoted));
+  fx.ws->params.setTn(field::kMiddleOffset, " 3\"x\"\r\n.");
+  EXPECT_EQ(quoted, buildCopyRecord(*fx.ws, 1));
+  fx.ws->params.setTn(field::kMiddleOffset, "3 Mirror=1");  // no key inside the value
+  const std::string noKey = buildCopyRecord(*fx.ws, 1);
+  EXPECT_NE(noKey.find("Mid=\"3 Mirror 1\""), std::string::npos) << noKey;
+  EXPECT_EQ(noKey, roundTrip(noKey));
   const std::string multi = "Copy, 0, 0, 60, 60, 4, 4, 100, 0, 3, 2, 70, 65, MultiCopy=1";
   EXPECT_EQ(multi, roundTrip(multi, 6));
   EXPECT_EQ("Copy, 0, 0, 60, 60, 4, 4, 100, 0", buildCopyRecord(*fx.ws, 1)) << "one copy: no grid fields";

@@ -203,9 +203,10 @@ TEST_F(OpeningRefused, BrokenFilesLeaveThePreviousPicture) {
   testing::writeBytes(dir.at("f.bmp"), four.build());
   testing::writeBytes(dir.at("s.bmp"), small.build());
   testing::writeBytes(dir.at("h.bmp"), testing::BmpSpec{}.build().substr(0, 30));
+  testing::writeBytes(dir.at("c.bmp"), testing::BmpSpec{}.build().substr(0, 5000));  // cut off
   p.setChb(55, true);  // the depth must not follow the options of a refused file
   std::size_t shown = 0;
-  for (const char* name : {"none.bmp", "t.bmp", "f.bmp", "s.bmp", "h.bmp"}) {
+  for (const char* name : {"none.bmp", "t.bmp", "f.bmp", "s.bmp", "h.bmp", "c.bmp"}) {
     EXPECT_FALSE(openPicture(ws, dir.at(name))) << name;
     EXPECT_EQ(prompts.shown.size(), ++shown) << name;
   }

@@ -95,7 +95,7 @@ TEST(SettingsWrite, QuotesPointsAndTheOptionalItems) {
   ws.params.setTtb(1, "-\"A\"");
   ws.params.setTn(22, "95.");
   std::string text = buildSettingsText(ws);
-  EXPECT_NE(text.find("TextAddFileName=\"-'A'\"\r\n"), std::string::npos);  // quotes become apostrophes
+  EXPECT_NE(text.find("TextAddFileName=\"-\"A\"\"\r\n"), std::string::npos);  // quotes kept
   EXPECT_NE(text.find("TextScale=\"95\"\r\n"), std::string::npos);
   EXPECT_TRUE(text.starts_with("OpenPath=\"\"\r\nSavePath=\"\"\r\n"));
   EXPECT_EQ(text.find("ShowPic"), std::string::npos);
@@ -104,6 +104,37 @@ TEST(SettingsWrite, QuotesPointsAndTheOptionalItems) {
   text = buildSettingsText(ws);
   EXPECT_TRUE(text.ends_with("</DefTextSet>\r\nShowPic=\"1\"\r\n"));
   EXPECT_NE(text.find(" FS=40"), std::string::npos);
+}
+
+// Values written and read back through a file come back as they were, and no text inside
+// a value is read as another key.
+TEST(SettingsRoundTrip, HostileValuesComeBackUnchanged) {
+  const char* const values[] = {
+      "-\"A\"", "\"", "\"\"", "Scans \"2024\"", "x SavePath=\"/etc\" Left=5 ChRemind=0",
+      "  blanks around  ", "a=b", "'apostrophes'", "<DefTextSet> FS=99</DefTextSet>",
+      "Тетрадь №5 «Б» Ёё", "ends with a quote\"", "",
+  };
+  for (const char* v : values) {
+    SCOPED_TRACE(v);
+    testing::TempDir tmp;
+    const std::string folder = tmp.sub(std::string("Scans \"2024\" ") + v);
+    Workspace ws;
+    connectWorkspace(ws);
+    ws.params.setTtb(2, v);
+    ws.params.setHeld(Held::L4CX, v);
+    ws.shared.folders[kFolderSaved] = folder;
+    const std::string file = tmp.at("back.ini");
+    ASSERT_TRUE(writeSettings(ws, file));
+
+    Workspace back;
+    connectWorkspace(back);
+    back.params.setTtb(2, "before");
+    ASSERT_TRUE(readSettings(back, file));
+    EXPECT_EQ(back.params.ttb(2), *v ? v : "before");  // an empty field value changes nothing
+    EXPECT_EQ(back.params.held(Held::L4CX), v);
+    EXPECT_EQ(back.shared.folders[kFolderSaved], folder);
+    if (*v) EXPECT_EQ(buildSettingsText(back), buildSettingsText(ws)) << "written again";
+  }
 }
 
 TEST(SettingsRead, MissingFolderFallsBackToNearestParent) {
