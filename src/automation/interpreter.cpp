@@ -421,11 +421,6 @@ bool startsWithCommandLetter(std::string_view line) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-void reportUnavailable(Workspace& ws, const std::string& name) {
-  if (ws.actions.runDepth > 0 && !ws.actions.reportedUnavailable.insert(name).second) return;
-  ws.prompts->message("Действие недоступно: " + name, Icon::Exclamation);
-}
-
 int interpret(Workspace& ws, std::string_view lineIn) {
   if (!startsWithCommandLetter(lineIn)) return kCmdNothing;
   std::string line(lineIn);

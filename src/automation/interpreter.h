@@ -41,8 +41,4 @@ int interpret(Workspace& ws, std::string_view line);
 // True when the first character is a Latin letter (the line may be a command).
 bool startsWithCommandLetter(std::string_view line);
 
-// Tells the user once per run that an operation is not available in this build
-// ("Действие недоступно: " + name); outside a run it is told every time.
-void reportUnavailable(Workspace& ws, const std::string& name);
-
 }  // namespace quillaro

@@ -145,7 +145,6 @@ RunEnd runProgram(Workspace& ws, bool byTextDrawing) {
   a.stopRequest = false;
   a.copyDone = false;
   a.linePosition = 0;
-  if (a.runDepth == 0) a.reportedUnavailable.clear();
   ++a.runDepth;
 
   const PanelSnapshot snapshot = takeSnapshot(ws);

@@ -5,7 +5,6 @@
 #include <array>
 #include <cstddef>
 #include <functional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -38,8 +37,6 @@ struct ActionState {
   int lineFlag = 0;             // the current line flag of the text drawing
   std::string upperProgram;     // the program text in upper case
   std::size_t linePosition = 0; // start of the next line (0-based)
-  // Operations found unavailable in this run (each is reported once).
-  std::set<std::string> reportedUnavailable;
   // The line extension in dots that the last H or V line carries (key "Ext"); -1 when
   // none. The next table drawing uses it once.
   double lineExtension = -1;

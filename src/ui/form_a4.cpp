@@ -815,7 +815,6 @@ void FormA4::batchChanged(int form, int forms) {
   (void)forms;
 }
 
-void FormA4::unavailable(const char* name) { reportUnavailable(ws_, name); }
 
 void FormA4::closeEvent(QCloseEvent* e) {
   if (shutdownAllowed()) e->accept();

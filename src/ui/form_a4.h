@@ -155,7 +155,6 @@ private:
   void normalFileMode();
   void pictureOperation(bool changed);
   void turn(TurnDirection d);
-  void unavailable(const char* name);
   void maskWith(const std::string& pattern);
   void runOp(bool (*op)(Workspace&));
   bool drawingMode() const;
