@@ -154,6 +154,24 @@ bool loadForPrinting(Workspace& ws, const std::string& path, int kind) {
   return true;
 }
 
+namespace {
+
+// The opened picture as it is in memory: a new sheet has no file, and the file of a picture
+// drawn on since it was read lacks what was drawn.
+void loadShownPictureForPrinting(Workspace& ws) {
+  PrintState& st = printState(ws);
+  st.picture = ws.image.bitmap.clone();
+  st.pixelsPerMetre = ws.image.xPixelsPerMetre > 0 ? ws.image.xPixelsPerMetre
+                                                   : nearesti(ws.shared.dotsPerMm * 1000.0);
+  st.widthHimetric = nearesti(st.picture.width * 2540.0 / 96.0);
+  st.heightHimetric = nearesti(st.picture.height * 2540.0 / 96.0);
+  st.loadedName = ws.image.fileName;
+  st.kind = kPrintOriginal;
+  ws.view->printPanelChanged();
+}
+
+}  // namespace
+
 int requiredOrientation(Workspace& ws) {
   PrintState& st = printState(ws);
   if (ws.params.check(Check::ChLand) || st.kind == kPrintA3Sheet) return kLandscape;
@@ -228,13 +246,19 @@ bool printPicture(Workspace& ws) {
 
   // 4. Nothing loaded: the original or the copy, after a question.
   if (st.kind == kPrintNothing) {
-    const bool original = ws.image.loaded && !ws.image.path.empty() && view == ShownView::Original;
+    const bool original =
+        ws.image.loaded && (!ws.image.path.empty() || !ws.image.bitmap.empty()) && view == ShownView::Original;
     const bool copy = !original && cs.freshCopy;
-    if (!original && !copy) return false;
+    if (!original && !copy) {
+      ws.prompts->message("Нечего печатать: нет ни рисунка, ни копии.", Icon::Exclamation);
+      return false;
+    }
     const std::string q = "Рисунок не загружен для печати." + br + "Напечатать " +
                           (original ? "оригинал ?" : "копию ?");
     if (ws.prompts->ask(q, Buttons::OkCancel, Icon::Question, Answer::Ok) != Answer::Ok) return false;
-    if (original) {
+    if (original && !ws.image.bitmap.empty() && (ws.image.path.empty() || ws.image.modified != 0)) {
+      loadShownPictureForPrinting(ws);
+    } else if (original) {
       if (!loadForPrinting(ws, ws.image.path, kPrintOriginal)) return false;
     } else {
       if (!loadForPrinting(ws, cs.lastSavedPicture, copyPrintKind(ws))) return false;

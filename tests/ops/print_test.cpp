@@ -97,8 +97,11 @@ struct PrintFixture : ::testing::Test {
 
 using PrintQuestions = PrintFixture;
 
-TEST_F(PrintQuestions, NoPrinterOrNothingToPrintEndsSilently) {
+TEST_F(PrintQuestions, NothingToPrintIsToldAndNoPrinterEndsSilently) {
   EXPECT_FALSE(printPicture(*ws));  // nothing loaded, no original to offer
+  ASSERT_EQ(prompts.shown.size(), 1u);
+  EXPECT_EQ(lastShown(), "Нечего печатать: нет ни рисунка, ни копии.");
+  prompts.shown.clear();
   PrinterList empty;
   printState(*ws).printers = &empty;
   load(200, 300, kPrintA4Page);
@@ -124,6 +127,32 @@ TEST_F(PrintQuestions, NothingLoadedOffersTheOriginal) {
   EXPECT_EQ(prompts.shown[2].text, "Ориентация принтера книжная\r\nТребуется альбомная\r\nСменить ?");
   EXPECT_EQ(printer->orientationAtDraw, kLandscape);
   EXPECT_EQ(printState(*ws).kind, kPrintOriginal);
+}
+
+// A new sheet has no file, and the file of a picture drawn on lacks the drawing: both are
+// printed as they are in memory. An unchanged picture is printed from its file.
+TEST_F(PrintQuestions, NewOrChangedOriginalIsPrintedFromMemory) {
+  const std::string path = (root / "orig.bmp").string();
+  ASSERT_TRUE(writeBitmap(path, Bitmap::create(200, 300, 1), kPixelsPerMetre600));
+  struct Case {
+    const char* name;
+    std::string path;
+    int modified;
+    int printedWidth;
+  };
+  for (const Case& c : {Case{"new sheet", "", 0, 120}, Case{"drawn on", path, 1, 120}, Case{"unchanged", path, 0, 200}}) {
+    SCOPED_TRACE(c.name);
+    ws->image.bitmap = Bitmap::create(120, 160, 1);
+    ws->image.loaded = true;
+    ws->image.path = c.path;
+    ws->image.modified = c.modified;
+    printState(*ws).kind = kPrintNothing;
+    clock.seconds += 10;
+    prompts.answers = {Answer::Ok};
+    EXPECT_TRUE(printPicture(*ws));
+    EXPECT_EQ(printer->drawnPixels, c.printedWidth);
+  }
+  EXPECT_EQ(printer->documents, 3);
 }
 
 // More copies than a print makes without asking are asked about; the default (a hidden
