@@ -20,6 +20,7 @@ constexpr Whole kWhole[] = {
     {Ctl::ChB, check::kOpenAfterA5, "Открывать следующий файл после первого A5"},
     {Ctl::ChB, check::kAfterA3, "Открывать следующий файл после «В A3»"},
     {Ctl::ChB, check::kAutoCopy, "Автоматически копировать после открытия"},
+    {Ctl::ChB, check::kCopybookNumbering, "Страницы по числу листов в тетради"},
     {Ctl::ChB, check::kSaveAfter, "После копирования: сохранять"},
     {Ctl::ChB, check::kPrintAfter, "После сохранения: печатать"},
     {Ctl::ChB, check::kToA3After, "После копирования: в A3"},
