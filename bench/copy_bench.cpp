@@ -28,8 +28,8 @@ const Bitmap& scan(int bits) {
 // The default page image at 600 dpi: 202 x 289 mm.
 constexpr int kPageW = 4772, kPageH = 6827;
 
-FrameSpec fullFrame(double a, double scale) {
-  FrameSpec f;
+FrameMapping fullFrame(double a, double scale) {
+  FrameMapping f;
   f.width = kPageW;
   f.height = kPageH;
   f.zoneLeft = 94;
@@ -44,7 +44,7 @@ void runPath(benchmark::State& state, CopyPath path, double a, double scale) {
   const int bits = static_cast<int>(state.range(0));
   const Bitmap& pic = scan(bits);
   Bitmap page = Bitmap::create(kPageW, kPageH, bits);
-  const FrameSpec f = fullFrame(a, scale);
+  const FrameMapping f = fullFrame(a, scale);
   for (auto _ : state) {
     drawFrame(pic, page, f, path);
     benchmark::DoNotOptimize(page.data());
@@ -66,7 +66,7 @@ void BM_TwoOriginals(benchmark::State& state) {
   const double a = state.range(1) / 10000.0;
   const Bitmap& pic = scan(bits);
   Bitmap page = Bitmap::create(kPageW, kPageH, bits);
-  TwoOriginalsSpec s;
+  TwoOriginalsMapping s;
   s.width = 3300;   // along the page rows
   s.height = 4600;  // along the page columns
   s.zoneLeft = 100;
@@ -94,7 +94,7 @@ void BM_FourInOne(benchmark::State& state) {
   Bitmap page = Bitmap::create(kPageW, kPageH, bits);
   for (auto _ : state) {
     for (int q = 0; q < 4; ++q) {
-      FrameSpec f = fullFrame(0.01, 0.5);
+      FrameMapping f = fullFrame(0.01, 0.5);
       f.width = kPageW / 2 - 20;
       f.height = kPageH / 2 - 20;
       f.destLeft = (q == 0 || q == 3) ? kPageW / 2 + 10 : 10;

@@ -17,8 +17,8 @@ namespace {
 
 using namespace quillaro;
 
-TableSpec grid() {
-  TableSpec s;
+TableLayout grid() {
+  TableLayout s;
   s.columns = 40;
   s.rows = 60;
   s.verticalThickness = s.horizontalThickness = 2;
@@ -40,9 +40,9 @@ BENCHMARK(BM_CopyA4Page)->Arg(1)->Arg(8)->Arg(24)->Unit(benchmark::kMillisecond)
 
 void BM_GridLines(benchmark::State& state) {
   Bitmap page = Bitmap::create(4960, 7016, static_cast<int>(state.range(0)));
-  const TableSpec spec = grid();
+  const TableLayout table = grid();
   for (auto _ : state) {
-    for (const TableLine& l : tableGeometry(spec)) {
+    for (const TableLine& l : tableGeometry(table)) {
       const PixelBox b = l.horizontal ? horizontalLineBox(l.x, l.y, l.length, l.thickness, l.extension, page.width, page.height)
                                       : verticalLineBox(l.x, l.y, l.length, l.thickness, l.extension, page.width, page.height);
       fillBox(page, b, Rgb{});

@@ -113,13 +113,13 @@ inline std::uint8_t eightPixels(const std::uint8_t* sr, long long x) {
 }
 
 // Frame columns [i0, i1] that land inside the page row.
-void clipColumns(const FrameSpec& f, int pageWidth, int& i0, int& i1) {
+void clipColumns(const FrameMapping& f, int pageWidth, int& i0, int& i1) {
   i0 = std::max(i0, -f.destLeft);
   i1 = std::min(i1, pageWidth - 1 - f.destLeft);
 }
 
 template <int Bits>
-bool wholeByte(const Bitmap& pic, Bitmap& page, const FrameSpec& f, Progress* pr, int threads) {
+bool wholeByte(const Bitmap& pic, Bitmap& page, const FrameMapping& f, Progress* pr, int threads) {
   const Source s = sourceOf(pic);
   int j0 = std::max(0, -f.destTop), j1 = std::min(f.height - 1, page.height - 1 - f.destTop);
   auto row = [&](int j) {
@@ -151,7 +151,7 @@ bool wholeByte(const Bitmap& pic, Bitmap& page, const FrameSpec& f, Progress* pr
 }
 
 template <int Bits>
-bool smallAngle(const Bitmap& pic, Bitmap& page, const FrameSpec& f, Progress* pr, int threads) {
+bool smallAngle(const Bitmap& pic, Bitmap& page, const FrameMapping& f, Progress* pr, int threads) {
   const Source s = sourceOf(pic);
   const double invSx = 1.0 / f.sx, invSy = 1.0 / f.sy;
   const double zl = f.zoneLeft, zt = f.zoneTop;
@@ -171,7 +171,7 @@ bool smallAngle(const Bitmap& pic, Bitmap& page, const FrameSpec& f, Progress* p
   return runRows(j0, j1 + 1, 0, f.height, row, pr, threads, "");
 }
 
-bool fastSmallAngle(const Bitmap& pic, Bitmap& page, const FrameSpec& f, Progress* pr, int threads) {
+bool fastSmallAngle(const Bitmap& pic, Bitmap& page, const FrameMapping& f, Progress* pr, int threads) {
   const Source s = sourceOf(pic);
   const double invSx = 1.0 / f.sx, invSy = 1.0 / f.sy;
   const double zl = f.zoneLeft, zt = f.zoneTop;
@@ -195,7 +195,7 @@ bool fastSmallAngle(const Bitmap& pic, Bitmap& page, const FrameSpec& f, Progres
 }
 
 template <int Bits>
-bool general(const Bitmap& pic, Bitmap& page, const FrameSpec& f, Progress* pr, int threads) {
+bool general(const Bitmap& pic, Bitmap& page, const FrameMapping& f, Progress* pr, int threads) {
   const Source s = sourceOf(pic);
   const double ca = std::cos(f.a), sa = std::sin(f.a);
   const double zl = f.zoneLeft, zt = f.zoneTop;
@@ -227,7 +227,7 @@ bool general(const Bitmap& pic, Bitmap& page, const FrameSpec& f, Progress* pr, 
 }
 
 template <int Bits>
-bool twoOriginals(const Bitmap& pic, Bitmap& page, const TwoOriginalsSpec& t, Progress* pr,
+bool twoOriginals(const Bitmap& pic, Bitmap& page, const TwoOriginalsMapping& t, Progress* pr,
                   int threads) {
   const Source s = sourceOf(pic);
   const bool small = std::fabs(t.a) <= 0.05 && (Bits == 1 || Bits == 24);
@@ -258,7 +258,7 @@ bool twoOriginals(const Bitmap& pic, Bitmap& page, const TwoOriginalsSpec& t, Pr
 
 }  // namespace
 
-CopyPath choosePath(const FrameSpec& f, int bits, const PathChoice& c) {
+CopyPath choosePath(const FrameMapping& f, int bits, const PathChoice& c) {
   const double a = std::fabs(f.a);
   if (c.byBytes && !c.paste && f.sx == 1.0 && f.sy == 1.0 && a < 0.0005) return CopyPath::WholeByte;
   if (a <= 0.05) {
@@ -269,7 +269,7 @@ CopyPath choosePath(const FrameSpec& f, int bits, const PathChoice& c) {
   return CopyPath::General;
 }
 
-bool drawFrame(const Bitmap& pic, Bitmap& page, const FrameSpec& f, CopyPath path,
+bool drawFrame(const Bitmap& pic, Bitmap& page, const FrameMapping& f, CopyPath path,
                Progress* progress, int threads) {
   if (pic.empty() || page.empty() || pic.bits != page.bits) return true;
   if (f.width <= 0 || f.height <= 0) return true;
@@ -293,16 +293,16 @@ bool drawFrame(const Bitmap& pic, Bitmap& page, const FrameSpec& f, CopyPath pat
   return true;
 }
 
-int twoOriginalsRow(const TwoOriginalsSpec& s, int i) {
+int twoOriginalsRow(const TwoOriginalsMapping& s, int i) {
   const int k = s.back ? s.width - 1 - i : i;
   return s.upper ? s.rowBase - k : s.rowBase + s.width - k;
 }
 
-int twoOriginalsColumn(const TwoOriginalsSpec& s, int j) {
+int twoOriginalsColumn(const TwoOriginalsMapping& s, int j) {
   return s.pageColumn0 + (s.back ? s.height - 1 - j : j);
 }
 
-bool drawTwoOriginals(const Bitmap& pic, Bitmap& page, const TwoOriginalsSpec& s,
+bool drawTwoOriginals(const Bitmap& pic, Bitmap& page, const TwoOriginalsMapping& s,
                       Progress* progress, int threads) {
   if (pic.empty() || page.empty() || pic.bits != page.bits) return true;
   if (s.width <= 0 || s.height <= 0) return true;

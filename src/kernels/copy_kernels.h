@@ -27,7 +27,7 @@ struct ZoneMapping {
   double a = 0;           // radians
 };
 
-struct FrameSpec : ZoneMapping {
+struct FrameMapping : ZoneMapping {
   int destLeft = 0;   // page column of frame column 0 (frame left - margin)
   int destTop = 0;    // page row, from the top, of frame row 0
 };
@@ -38,26 +38,26 @@ struct PathChoice {
   bool paste = false;    // ChPaste
 };
 
-CopyPath choosePath(const FrameSpec& f, int bits, const PathChoice& c);
+CopyPath choosePath(const FrameMapping& f, int bits, const PathChoice& c);
 
 // Draws the frame of `picture` into `page` (same depth) by the path. Positions outside the
 // picture are skipped and positions outside the page are cut off. Rows are spread over
 // `threads` threads (0: all cores); progress every 32 frame rows, with the stop request:
 // returns false when the user asked to stop.
-bool drawFrame(const Bitmap& picture, Bitmap& page, const FrameSpec& f, CopyPath path,
+bool drawFrame(const Bitmap& picture, Bitmap& page, const FrameMapping& f, CopyPath path,
                Progress* progress = nullptr, int threads = 0);
 
 // Two originals: the zone is turned by 90 degrees into an A5 half of the page.
-struct TwoOriginalsSpec : ZoneMapping {
+struct TwoOriginalsMapping : ZoneMapping {
   int pageColumn0 = 0;  // page column of frame row 0 (frame top - margin)
   int rowBase = 0;      // middle - margin + frame left (lower) or - frame left (upper)
   bool upper = false;   // Ch2of2
   bool back = false;    // ChBackRotat
 };
 // The page row (from the top) and column of frame column i, frame row j.
-int twoOriginalsRow(const TwoOriginalsSpec& s, int i);
-int twoOriginalsColumn(const TwoOriginalsSpec& s, int j);
-bool drawTwoOriginals(const Bitmap& picture, Bitmap& page, const TwoOriginalsSpec& s,
+int twoOriginalsRow(const TwoOriginalsMapping& s, int i);
+int twoOriginalsColumn(const TwoOriginalsMapping& s, int j);
+bool drawTwoOriginals(const Bitmap& picture, Bitmap& page, const TwoOriginalsMapping& s,
                       Progress* progress = nullptr, int threads = 0);
 
 // Reverses the order of the rows (mirror).

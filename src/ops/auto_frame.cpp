@@ -100,7 +100,7 @@ int blockBlackDots(const Bitmap& pic, int x, int y, double tangent) {
   return black;
 }
 
-AutoFrameResult findZoneOrigin(const Bitmap& pic, const AutoFrameSpec& s) {
+AutoFrameResult findZoneOrigin(const Bitmap& pic, const AutoFrameOptions& s) {
   AutoFrameResult r;
   r.zoneLeft = s.zoneLeft;
   r.zoneTop = s.zoneTop;
@@ -140,7 +140,7 @@ bool autoPlaceZone(Workspace& ws, bool force) {
   if (!ws.image.loaded || pic.bits != 1) return false;
   const CopyValues v = readCopyValues(ws);
   const CopyDots d = copyDots(ws, v);
-  AutoFrameSpec s;
+  AutoFrameOptions s;
   s.zoneLeft = d.zoneLeft;
   s.zoneTop = d.zoneTop;
   s.zoneWidth = nearesti(d.frameWidth / d.sx);

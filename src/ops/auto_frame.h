@@ -10,7 +10,7 @@ class Workspace;
 // Sides searched: each axis looks from one side or picks one by itself.
 enum class AutoSide { Near, Far, Auto };  // Near: top or left; Far: bottom or right
 
-struct AutoFrameSpec {
+struct AutoFrameOptions {
   int zoneLeft = 0, zoneTop = 0;  // current zone origin, dots
   int zoneWidth = 0, zoneHeight = 0;  // zone size in picture dots (frame / scale)
   double angle = 0;       // radians
@@ -26,7 +26,7 @@ struct AutoFrameResult {
 };
 
 // Searches the picture; unfound axes keep their origin.
-AutoFrameResult findZoneOrigin(const Bitmap& picture, const AutoFrameSpec& options);
+AutoFrameResult findZoneOrigin(const Bitmap& picture, const AutoFrameOptions& options);
 
 // Number of black dots of the 8 x 8 block at (x, y) with its rows shifted by the angle.
 int blockBlackDots(const Bitmap& picture, int x, int y, double tangent);

@@ -235,7 +235,7 @@ bool copyPage(Workspace& ws) {
     const int middle = nearesti(middleMm(p, cv) * ws.shared.dotsPerMm);
     const ZoneMapping mapping{d.frameWidth, d.frameHeight, d.zoneLeft, d.zoneTop, d.sx, d.sy, d.a};
     if (twoOriginals) {
-      TwoOriginalsSpec s;
+      TwoOriginalsMapping s;
       static_cast<ZoneMapping&>(s) = mapping;
       s.pageColumn0 = d.frameTop - d.margin;
       s.rowBase = upper ? middle - d.margin - d.frameLeft : middle - d.margin + d.frameLeft;
@@ -245,7 +245,7 @@ bool copyPage(Workspace& ws) {
       const int r1 = twoOriginalsRow(s, 0), r2 = twoOriginalsRow(s, s.width - 1);
       drawn.push_back({s.pageColumn0, std::min(r1, r2), s.pageColumn0 + s.height - 1, std::max(r1, r2)});
     } else {
-      FrameSpec f;
+      FrameMapping f;
       static_cast<ZoneMapping&>(f) = mapping;
       f.destLeft = d.frameLeft - d.margin;
       if (twoInOne)

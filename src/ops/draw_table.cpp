@@ -21,31 +21,31 @@ struct Axis {
   double pitch = 0;
 };
 
-Axis horizontalAxis(const TableSpec& s) {
+Axis horizontalAxis(const TableLayout& s) {
   if (s.table) return {s.rows + 1, s.rows > 0 ? s.height / s.rows : 0};
   return {s.rows, s.rows > 1 ? s.height / (s.rows - 1) : 0};
 }
 
-Axis verticalAxis(const TableSpec& s) {
+Axis verticalAxis(const TableLayout& s) {
   if (s.table) return {s.columns + 1, s.columns > 0 ? s.width / s.columns : 0};
   return {s.columns, s.columns > 1 ? s.width / (s.columns - 1) : 0};
 }
 
 // The start of line i along an axis (relative to the table's origin): into-cells moves
 // every line but the first back so that it grows into the cell before it.
-double lineStart(const TableSpec& s, const Axis& a, int i, int thickness) {
+double lineStart(const TableLayout& s, const Axis& a, int i, int thickness) {
   const double back = s.table && s.intoCells && i > 0 ? thickness - s.innerThickness : 0;
   return i * a.pitch - back;
 }
 
-double extensionOf(const TableSpec& s, bool otherDrawn, int otherThickness) {
+double extensionOf(const TableLayout& s, bool otherDrawn, int otherThickness) {
   if (s.table && s.intoCells) return 0;
   if (s.extension >= 0) return s.extension;
   return otherDrawn ? otherThickness : 0;
 }
 
 // Cell bands along one axis: from the end of each line to the start of the next.
-std::vector<std::pair<double, double>> bands(const TableSpec& s, const Axis& a, bool drawn,
+std::vector<std::pair<double, double>> bands(const TableLayout& s, const Axis& a, bool drawn,
                                              int thickness, double origin, double size) {
   std::vector<std::pair<double, double>> out;
   if (!drawn || a.count < 2) {
@@ -76,7 +76,7 @@ bool readCount(const ParamStore& p, int field, const char* caption, int lo, int 
 
 }  // namespace
 
-std::vector<TableLine> tableGeometry(const TableSpec& s) {
+std::vector<TableLine> tableGeometry(const TableLayout& s) {
   std::vector<TableLine> out;
   const Axis h = horizontalAxis(s), v = verticalAxis(s);
   const int repeatAcross = std::max(s.repeatAcross, 0), repeatDown = std::max(s.repeatDown, 0);
@@ -100,7 +100,7 @@ std::vector<TableLine> tableGeometry(const TableSpec& s) {
   return out;
 }
 
-std::vector<PixRect> tableCells(const TableSpec& s) {
+std::vector<PixRect> tableCells(const TableLayout& s) {
   std::vector<PixRect> out;
   const Axis h = horizontalAxis(s), v = verticalAxis(s);
   for (int r = 0; r < s.repeatDown; ++r) {
@@ -115,9 +115,9 @@ std::vector<PixRect> tableCells(const TableSpec& s) {
   return out;
 }
 
-std::optional<TableSpec> readTableSpec(const Workspace& ws, std::string& error) {
+std::optional<TableLayout> readTableLayout(const Workspace& ws, std::string& error) {
   const ParamStore& p = ws.params;
-  TableSpec s;
+  TableLayout s;
   const PixRect rect = drawingRect(p, ws.shared.dotsPerMm);
   s.left = rect.x;
   s.top = rect.y;
@@ -188,16 +188,16 @@ bool drawTable(Workspace& ws) {
   if (rect.w == 0) p.setChb(check::kTableHorizontal, false);
   if (rect.h == 0) p.setChb(check::kTableVertical, false);
   std::string error;
-  const std::optional<TableSpec> spec = readTableSpec(ws, error);
+  const std::optional<TableLayout> table = readTableLayout(ws, error);
   ws.actions.lineExtension = -1;  // an extension read from a line serves that line only
-  if (!spec) {
+  if (!table) {
     ws.prompts->message(error, Icon::Exclamation);
     return false;
   }
-  const std::vector<TableLine> lines = tableGeometry(*spec);
+  const std::vector<TableLine> lines = tableGeometry(*table);
 
   // Undo keeps the block all lines (and their arrowheads) cover.
-  const int arrow = spec->arrows ? arrowheadLength(std::max(spec->horizontalThickness, spec->verticalThickness)) : 0;
+  const int arrow = table->arrows ? arrowheadLength(std::max(table->horizontalThickness, table->verticalThickness)) : 0;
   PixelBox all{picture.width, picture.height, 0, 0};
   for (const TableLine& l : lines) {
     const PixelBox b = boxOf(l, picture);
@@ -215,7 +215,7 @@ bool drawTable(Workspace& ws) {
   for (const TableLine& l : lines) {
     const PixelBox b = fillBox(picture, boxOf(l, picture), colour);
     if (b.empty()) continue;
-    if (spec->arrows) drawArrowheads(picture, b, l.horizontal, arrowheadLength(static_cast<int>(l.thickness)), colour);
+    if (table->arrows) drawArrowheads(picture, b, l.horizontal, arrowheadLength(static_cast<int>(l.thickness)), colour);
     if (masked && pattern) {
       const double along = l.length + l.extension;
       const MaskArea area = l.horizontal ? maskAreaFor(l.x, l.y, along, l.thickness, picture.width, picture.height)

@@ -15,7 +15,7 @@ class Workspace;
 class ParamStore;
 
 // Everything a drawing of a table needs, in dots.
-struct TableSpec {
+struct TableLayout {
   int columns = 1, rows = 1;            // TN(0), TN(1)
   int repeatAcross = 1, repeatDown = 1;  // TN(2), TN(3)
   int verticalThickness = 1;            // TN(4)
@@ -50,16 +50,16 @@ inline constexpr long long kMaxTableLines = 1000000;
 // width / (C - 1) and height / (R - 1) (one line lies at the start). Into-cells (table
 // mode) moves every line but the first back by (thickness - inner thickness) and gives no
 // extension.
-std::vector<TableLine> tableGeometry(const TableSpec& spec);
+std::vector<TableLine> tableGeometry(const TableLayout& table);
 
 // The cells' white insides in picture pixels, in order: repetition down, repetition across,
 // row, column. A cell runs from the end of the line before it to the start of the line
 // after it; along an axis with fewer than two lines the whole rectangle is one band.
-std::vector<PixRect> tableCells(const TableSpec& spec);
+std::vector<PixRect> tableCells(const TableLayout& table);
 
 // The panel's table, read and checked. Counts and thicknesses are rounded to the nearest
 // integer. A value outside its limits gives nothing and a message text in `error`.
-std::optional<TableSpec> readTableSpec(const Workspace& ws, std::string& error);
+std::optional<TableLayout> readTableLayout(const Workspace& ws, std::string& error);
 
 // The line colour TN(62..64) (red, green, blue, each brought into 0..255); 24-bit only.
 Rgb tableLineColour(const ParamStore& p);

@@ -97,19 +97,19 @@ std::string renameFolder(Workspace& ws) {
   return pictureFolderFor(source, true, today.empty() ? todayFolderName() : today);
 }
 
-int renameByNumber(Workspace& ws, const RenameByNumber& spec) {
-  if (badPrefix(ws, spec.oldPrefix) || badPrefix(ws, spec.newPrefix)) return 0;
-  if (spec.to < spec.from || spec.to - spec.from >= kMaxRenames || spec.from < 0 || spec.newStart < 0) {
+int renameByNumber(Workspace& ws, const RenameByNumber& request) {
+  if (badPrefix(ws, request.oldPrefix) || badPrefix(ws, request.newPrefix)) return 0;
+  if (request.to < request.from || request.to - request.from >= kMaxRenames || request.from < 0 || request.newStart < 0) {
     ws.prompts->message("Неправильные номера файлов.");
     return 0;
   }
   const std::string folder = renameFolder(ws);
   Pairs pairs;
-  long long n = spec.newStart;
-  for (long long k = spec.from; k <= spec.to; ++k, n += spec.twoNumbers ? 2 : 1) {
-    std::string to = spec.newPrefix + std::to_string(n);
-    if (spec.twoNumbers) to += "-" + std::to_string(n + 1);
-    pairs.emplace_back(joinPath(folder, spec.oldPrefix + std::to_string(k) + ".bmp"), joinPath(folder, to + ".bmp"));
+  long long n = request.newStart;
+  for (long long k = request.from; k <= request.to; ++k, n += request.twoNumbers ? 2 : 1) {
+    std::string to = request.newPrefix + std::to_string(n);
+    if (request.twoNumbers) to += "-" + std::to_string(n + 1);
+    pairs.emplace_back(joinPath(folder, request.oldPrefix + std::to_string(k) + ".bmp"), joinPath(folder, to + ".bmp"));
   }
   return renameAll(ws, std::move(pairs));
 }

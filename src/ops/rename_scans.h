@@ -34,7 +34,7 @@ std::string renameFolder(Workspace& ws);
 // "Переименовать файлы от": renames in renameFolder(ws). Messages: "Файл " + old +
 // " не существует.", "Файл " + new + " уже существует." + CR LF + "Переименование
 // невозможно.", a prefix with characters a file name may not hold. Returns the count renamed.
-int renameByNumber(Workspace& ws, const RenameByNumber& spec);
+int renameByNumber(Workspace& ws, const RenameByNumber& request);
 
 // "Переименовать по списку в": the *.bmp files of the file list, in list order, become
 // prefix + start, start + 1, ... + ".bmp" in the list's folder.

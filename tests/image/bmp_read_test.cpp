@@ -10,7 +10,7 @@
 namespace quillaro {
 namespace {
 
-using testing::BmpSpec;
+using testing::BmpLayout;
 using testing::PaletteEntry;
 using testing::ScriptedPrompts;
 
@@ -32,8 +32,8 @@ ReadOptions reduceTo(int bits) {
 }
 const ReadOptions kEveryMode[] = {ReadOptions{}, reduceTo(8), reduceTo(1)};
 
-BmpSpec colour(int width = 100) {
-  BmpSpec s;
+BmpLayout colour(int width = 100) {
+  BmpLayout s;
   s.bits = 24;
   s.width = width;
   s.noPalette = true;
@@ -42,12 +42,12 @@ BmpSpec colour(int width = 100) {
 
 struct BmpRead : ::testing::Test {
   testing::TempDir dir;
-  std::string put(const std::string& name, const BmpSpec& layout) { return putBytes(name, layout.build()); }
+  std::string put(const std::string& name, const BmpLayout& layout) { return putBytes(name, layout.build()); }
   std::string putBytes(const std::string& name, const std::string& bytes) {
     testing::writeBytes(dir.at(name), bytes);
     return dir.at(name);
   }
-  ReadResult read(const std::string& name, const BmpSpec& s, const ReadOptions& o = {}) {
+  ReadResult read(const std::string& name, const BmpLayout& s, const ReadOptions& o = {}) {
     ReadResult r = readBitmap(put(name, s), o, nullptr);
     EXPECT_TRUE(r.ok()) << name << ": " << r.message;
     return r;
@@ -58,42 +58,42 @@ struct BmpRead : ::testing::Test {
 
 TEST_F(BmpRead, BrokenAndUnsupportedFilesAreRefusedWithTheirMessage) {
   const char* small = "Рисунки размером меньше 100 точек не открываются.\r\nЭтот - ";
-  const std::string whole = BmpSpec{}.build();
+  const std::string whole = BmpLayout{}.build();
   std::string huge = whole.substr(0, 54);
   huge.replace(18, 8, std::string("\x40\x9c\0\0\x50\xc3\0\0", 8));  // 40000 x 50000
   struct Case {
-    std::function<void(BmpSpec&)> change;  // null: `bytes` is the file
+    std::function<void(BmpLayout&)> change;  // null: `bytes` is the file
     std::string bytes;
     ReadError error;
     std::string message;
     ReadOptions options = {};
   };
   const std::vector<Case> cases = {
-      {[](BmpSpec& s) { s.signature = 0x4D43; }, "", ReadError::NotBitmap, " - не битмап"},
+      {[](BmpLayout& s) { s.signature = 0x4D43; }, "", ReadError::NotBitmap, " - не битмап"},
       {nullptr, "", ReadError::NotBitmap, " - не битмап"},
-      {[](BmpSpec& s) { s.bits = 16, s.noPalette = true; }, "", ReadError::UnsupportedDepth, " -  16-бит"},
-      {[](BmpSpec& s) { s.bits = 4; }, "", ReadError::UnsupportedDepth, " -  4-бит"},
-      {[](BmpSpec& s) { s.width = 99; }, "", ReadError::TooSmall, std::string(small) + "99 x 100"},
-      {[](BmpSpec& s) { s.height = 99; }, "", ReadError::TooSmall, std::string(small) + "100 x 99"},
-      {[](BmpSpec& s) { s.width = 200, s.height = -300; }, "", ReadError::TooSmall, std::string(small) + "200 x -300"},
-      {[](BmpSpec& s) { s.compression = 1; }, "", ReadError::Compressed, " - сжатый битмап"},
+      {[](BmpLayout& s) { s.bits = 16, s.noPalette = true; }, "", ReadError::UnsupportedDepth, " -  16-бит"},
+      {[](BmpLayout& s) { s.bits = 4; }, "", ReadError::UnsupportedDepth, " -  4-бит"},
+      {[](BmpLayout& s) { s.width = 99; }, "", ReadError::TooSmall, std::string(small) + "99 x 100"},
+      {[](BmpLayout& s) { s.height = 99; }, "", ReadError::TooSmall, std::string(small) + "100 x 99"},
+      {[](BmpLayout& s) { s.width = 200, s.height = -300; }, "", ReadError::TooSmall, std::string(small) + "200 x -300"},
+      {[](BmpLayout& s) { s.compression = 1; }, "", ReadError::Compressed, " - сжатый битмап"},
       {nullptr, whole.substr(0, 2), ReadError::ShortHeader, " - неполный заголовок битмапа"},
       {nullptr, whole.substr(0, 53), ReadError::ShortHeader, " - неполный заголовок битмапа"},
-      {[](BmpSpec& s) { s.infoSize = 12; }, "", ReadError::UnknownHeader, " - неизвестный заголовок битмапа"},
-      {[](BmpSpec& s) { s.width = s.height = 100000, s.pixels.assign(16, 0); }, "", ReadError::TooLarge,
+      {[](BmpLayout& s) { s.infoSize = 12; }, "", ReadError::UnknownHeader, " - неизвестный заголовок битмапа"},
+      {[](BmpLayout& s) { s.width = s.height = 100000, s.pixels.assign(16, 0); }, "", ReadError::TooLarge,
        "Рисунок слишком большой.\r\nЭтот - 100000 x 100000"},
-      {[](BmpSpec& s) { s = colour(0x7FFFFFFF), s.pixels.assign(16, 0); }, "", ReadError::TooLarge, ""},
+      {[](BmpLayout& s) { s = colour(0x7FFFFFFF), s.pixels.assign(16, 0); }, "", ReadError::TooLarge, ""},
       // Reduced to 1 bit the result would be small enough, but a colour row is not.
-      {[](BmpSpec& s) { s = colour(0x7FFFFFFF), s.pixels.assign(16, 0); }, "", ReadError::TooLarge, "", reduceTo(1)},
+      {[](BmpLayout& s) { s = colour(0x7FFFFFFF), s.pixels.assign(16, 0); }, "", ReadError::TooLarge, "", reduceTo(1)},
       // A 54-byte file declaring 40000 x 50000: 2 GB that the file cannot fill.
       {nullptr, huge, ReadError::TooLarge, "Рисунок слишком большой.\r\nЭтот - 40000 x 50000"},
-      {[](BmpSpec& s) { s.width = 20000, s.height = 20000, s.pixels.assign(16, 0); }, "", ReadError::Truncated,
+      {[](BmpLayout& s) { s.width = 20000, s.height = 20000, s.pixels.assign(16, 0); }, "", ReadError::Truncated,
        " - файл неполный: в нём нет точек рисунка.\r\nЭтот - 20000 x 20000"},
-      {[](BmpSpec& s) { s.pixels.assign(100 * 97 - 1, 0); }, "", ReadError::Truncated, ""},  // 3 rows short
+      {[](BmpLayout& s) { s.pixels.assign(100 * 97 - 1, 0); }, "", ReadError::Truncated, ""},  // 3 rows short
   };
   for (std::size_t i = 0; i < cases.size(); ++i) {
     const Case& c = cases[i];
-    BmpSpec s;
+    BmpLayout s;
     if (c.change) c.change(s);
     const std::string name = "case" + std::to_string(i) + ".bmp";
     const std::string path = c.change ? put(name, s) : putBytes(name, c.bytes);
@@ -110,7 +110,7 @@ TEST_F(BmpRead, BrokenAndUnsupportedFilesAreRefusedWithTheirMessage) {
     ASSERT_EQ(prompts.shown.size(), 1u) << name;
     EXPECT_EQ(prompts.shown[0].text, shown.message);
   }
-  EXPECT_TRUE(read("c.bmp", BmpSpec{}).ok());  // 100 x 100 is big enough
+  EXPECT_TRUE(read("c.bmp", BmpLayout{}).ok());  // 100 x 100 is big enough
 }
 
 TEST_F(BmpRead, MissingFileBadOptionsAndTheProbe) {
@@ -128,7 +128,7 @@ TEST_F(BmpRead, MissingFileBadOptionsAndTheProbe) {
   EXPECT_EQ(readBitmap(put("c.bmp", colour()), o, &quiet).error, ReadError::BadOptions);
   EXPECT_TRUE(quiet.shown.empty());
 
-  BmpSpec s;
+  BmpLayout s;
   s.width = 50;  // too small, but the probe does not look at the size
   BitmapProbe p = probeBitmap(put("small.bmp", s), nullptr);
   ASSERT_TRUE(p.ok());
@@ -143,7 +143,7 @@ TEST_F(BmpRead, MissingFileBadOptionsAndTheProbe) {
 // ---- Palettes.
 
 TEST_F(BmpRead, OneBitPalettesDarkerFirstKeepTheBits) {
-  BmpSpec s;
+  BmpLayout s;
   s.bits = 1;
   s.width = 101;
   const std::vector<std::uint8_t> src = s.pattern();
@@ -167,7 +167,7 @@ TEST_F(BmpRead, OneBitPalettesDarkerFirstKeepTheBits) {
 }
 
 TEST_F(BmpRead, EightBitPaletteMapsThroughGreyThenTheByteMap) {
-  BmpSpec s;
+  BmpLayout s;
   s.palette = testing::standardPalette(8);
   s.palette[10] = {30, 30, 30, 0};
   s.palette[7] = {10, 20, 31, 0};  // 61 / 3 = 20.33
@@ -187,11 +187,11 @@ TEST_F(BmpRead, EightBitPaletteMapsThroughGreyThenTheByteMap) {
   ReadOptions o;
   o.byteMap = map;
   EXPECT_EQ(read("pal.bmp", s, o).image.bitmap.data()[1], 99);  // after the palette
-  const std::vector<std::uint8_t> plain = BmpSpec{}.pattern();  // the standard palette changes nothing
-  EXPECT_EQ(0, std::memcmp(read("std.bmp", BmpSpec{}).image.bitmap.data(), plain.data(), plain.size()));
-  r = read("std.bmp", BmpSpec{}, o);
+  const std::vector<std::uint8_t> plain = BmpLayout{}.pattern();  // the standard palette changes nothing
+  EXPECT_EQ(0, std::memcmp(read("std.bmp", BmpLayout{}).image.bitmap.data(), plain.data(), plain.size()));
+  r = read("std.bmp", BmpLayout{}, o);
   for (std::size_t i = 0; i < plain.size(); ++i) ASSERT_EQ(r.image.bitmap.data()[i], map[plain[i]]) << i;
-  BmpSpec one;  // the map is for 8-bit files only
+  BmpLayout one;  // the map is for 8-bit files only
   one.bits = 1;
   EXPECT_EQ(read("one.bmp", one, o).image.bitmap.data()[3], one.pattern()[3]);
 }
@@ -199,7 +199,7 @@ TEST_F(BmpRead, EightBitPaletteMapsThroughGreyThenTheByteMap) {
 TEST_F(BmpRead, ShortEightBitPalettes) {
   // 16 entries after a 124-byte info header, declared by colours used: values beyond the
   // palette keep their own grey.
-  BmpSpec s;
+  BmpLayout s;
   s.infoSize = 124;
   s.coloursUsed = 16;
   for (int i = 0; i < 16; ++i) s.palette.push_back(PaletteEntry{std::uint8_t(i * 17), std::uint8_t(i * 17), std::uint8_t(i * 17), 0});
@@ -212,7 +212,7 @@ TEST_F(BmpRead, ShortEightBitPalettes) {
   r = read("gap.bmp", s);
   EXPECT_EQ(r.image.bitmap.data()[15], 255);
   EXPECT_EQ(r.image.bitmap.data()[17], 17);
-  BmpSpec none;  // no room for a palette at all: the picture is taken as grey
+  BmpLayout none;  // no room for a palette at all: the picture is taken as grey
   none.noPalette = true;
   EXPECT_EQ(read("none.bmp", none).image.bitmap.data()[9], none.pattern()[9]);
 }
@@ -220,7 +220,7 @@ TEST_F(BmpRead, ShortEightBitPalettes) {
 // ---- Header variants: a plain reference of every mode, the pixel count and file size.
 
 TEST_F(BmpRead, V5HeaderIsReadFromItsPixelOffsetInEveryMode) {
-  BmpSpec s = colour(103);
+  BmpLayout s = colour(103);
   s.infoSize = 124;
   const std::string path = put("v5.bmp", s);
   const std::vector<std::uint8_t> src = s.pattern();
@@ -249,7 +249,7 @@ TEST_F(BmpRead, V5HeaderIsReadFromItsPixelOffsetInEveryMode) {
 }
 
 TEST_F(BmpRead, PixelCountAndFileSizeFields) {
-  BmpSpec s;
+  BmpLayout s;
   s.pixelCount = 0;  // taken as the file size less the offset
   EXPECT_EQ(read("zero.bmp", s).info.pixelBytes, s.stride() * 100);
   s.fileSize = 1078 + 100 * 50;  // the file size field says less: the rest reads as white
@@ -261,7 +261,7 @@ TEST_F(BmpRead, PixelCountAndFileSizeFields) {
   EXPECT_EQ(read("zero3.bmp", s).info.pixelBytes, s.stride() * 100);
 
   // A small pixel count reads as white even under an inverting palette.
-  BmpSpec inv;
+  BmpLayout inv;
   inv.bits = 1;
   inv.palette = {PaletteEntry{255, 255, 255, 0}, PaletteEntry{0, 0, 0, 0}};
   inv.pixels.assign(static_cast<std::size_t>(inv.stride()) * 100, 0xFF);
@@ -272,7 +272,7 @@ TEST_F(BmpRead, PixelCountAndFileSizeFields) {
 }
 
 TEST_F(BmpRead, SuccessFillsTheImageBuffer) {
-  BmpSpec s;
+  BmpLayout s;
   s.xPixelsPerMetre = 47244;
   s.yPixelsPerMetre = 11811;
   ReadResult r = read("scan01.bmp", s);
@@ -292,7 +292,7 @@ TEST_F(BmpRead, SuccessFillsTheImageBuffer) {
 
 TEST_F(BmpRead, FilesShortByTwoRowsReadWhiteShorterOnesAreRefused) {
   for (int bits : {1, 8, 24}) {
-    BmpSpec s = bits == 24 ? colour(101) : BmpSpec{};
+    BmpLayout s = bits == 24 ? colour(101) : BmpLayout{};
     s.bits = bits;
     s.width = 101;
     const std::string whole = s.build();
@@ -320,11 +320,11 @@ TEST_F(BmpRead, FilesShortByTwoRowsReadWhiteShorterOnesAreRefused) {
 }
 
 TEST_F(BmpRead, PixelOffsetBeyondTheEndIsACutFile) {
-  BmpSpec s;
+  BmpLayout s;
   s.pixelOffset = 0x7FFFFFF0;
   s.pixelsAt = 1078;
   EXPECT_EQ(readBitmap(put("far.bmp", s), {}, nullptr).error, ReadError::Truncated);
-  BmpSpec c = colour();
+  BmpLayout c = colour();
   c.pixelOffset = 0xFFFFFFFF - 1;
   c.pixelsAt = 54;
   EXPECT_EQ(readBitmap(put("far24.bmp", c), reduceTo(8), nullptr).error, ReadError::Truncated);
@@ -364,7 +364,7 @@ TEST_F(BmpRead, ReductionReportsProgressEvery32Rows) {
     void status(std::string_view) override {}
     bool pump() override { return ++pumps, false; }
   } progress;
-  BmpSpec s = colour();
+  BmpLayout s = colour();
   s.height = 128;
   ReadOptions o = reduceTo(8);
   o.progress = &progress;

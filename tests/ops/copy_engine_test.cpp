@@ -21,7 +21,7 @@ namespace F = copyfield;
 namespace C = copycheck;
 
 TEST(CopyPathChoice, AngleLimitsAndOptions) {
-  FrameSpec f;
+  FrameMapping f;
   f.a = 0.05;
   EXPECT_EQ(CopyPath::SmallAngle, choosePath(f, 1, {}));
   f.a = -0.0501;
@@ -39,7 +39,7 @@ TEST(CopyPathChoice, AngleLimitsAndOptions) {
 
 TEST(CopyPixelRules, OneBitAddsBlackOnlyAndHelpers) {
   Bitmap page = blockPicture(16, 16, 1, 0, 0, 16, 16);
-  FrameSpec f;
+  FrameMapping f;
   f.width = 16;
   f.height = 16;
   drawFrame(Bitmap::create(16, 16, 1), page, f, CopyPath::SmallAngle);
@@ -278,8 +278,8 @@ TEST(CopyExclusions, CheckBoxesTurnEachOtherOff) {
   EXPECT_EQ("106", fx.p().tn(F::kFrameWidth));
 }
 
-AutoFrameSpec sides(AutoSide v, AutoSide h) {
-  AutoFrameSpec s;
+AutoFrameOptions sides(AutoSide v, AutoSide h) {
+  AutoFrameOptions s;
   s.zoneWidth = 300;
   s.zoneHeight = 300;
   s.reach = 250;
@@ -303,7 +303,7 @@ TEST(AutoFrame, FindsTheContentEdgeFromEachSide) {
 TEST(AutoFrame, DirtAndReachAndEdgeRows) {
   Bitmap pic = blockPicture(400, 400, 1, 300, 300, 20, 20);
   for (int k = 0; k < 10; ++k) pic.setWhite(50 + k, 50, false);  // 10 dots: dirt
-  AutoFrameSpec s = sides(AutoSide::Near, AutoSide::Near);
+  AutoFrameOptions s = sides(AutoSide::Near, AutoSide::Near);
   s.reach = 100;
   AutoFrameResult r = findZoneOrigin(pic, s);
   EXPECT_FALSE(r.foundX);
@@ -336,7 +336,7 @@ struct StopAfter : Progress {
 TEST(CopyProgress, EveryThirtyTwoRowsAndTheStopRequest) {
   const Bitmap pic = blockPicture(200, 200, 8, 0, 0, 200, 200);
   Bitmap page = Bitmap::create(200, 200, 8);
-  FrameSpec f;
+  FrameMapping f;
   f.width = 100;
   f.height = 100;
   StopAfter go(1000);

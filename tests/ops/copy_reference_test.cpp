@@ -42,7 +42,7 @@ void refTransfer(const Bitmap& pic, long long x, long long y, Bitmap& page, int 
   }
 }
 
-void refSmallAngle(const Bitmap& pic, Bitmap& page, const FrameSpec& f) {
+void refSmallAngle(const Bitmap& pic, Bitmap& page, const FrameMapping& f) {
   for (int j = 1; j < f.height; ++j)
     for (int i = pic.bits == 1 ? 0 : 1; i < f.width; ++i) {
       const long long x = rne((f.a * j + i) / f.sx + f.zoneLeft);
@@ -51,7 +51,7 @@ void refSmallAngle(const Bitmap& pic, Bitmap& page, const FrameSpec& f) {
     }
 }
 
-void refGeneral(const Bitmap& pic, Bitmap& page, const FrameSpec& f) {
+void refGeneral(const Bitmap& pic, Bitmap& page, const FrameMapping& f) {
   for (int j = 1; j < f.height; ++j)
     for (int i = 1; i < f.width; ++i) {
       const double u = static_cast<double>(rne(i / f.sx)), v = static_cast<double>(rne(j / f.sy));
@@ -66,7 +66,7 @@ void refGeneral(const Bitmap& pic, Bitmap& page, const FrameSpec& f) {
     }
 }
 
-void refFast(const Bitmap& pic, Bitmap& page, const FrameSpec& f) {
+void refFast(const Bitmap& pic, Bitmap& page, const FrameMapping& f) {
   for (int j = 1; j < f.height; ++j)
     for (int i = 0; i <= f.width - 2; i += 8) {
       const long long x = rne((f.a * j + i) / f.sx + f.zoneLeft);
@@ -81,7 +81,7 @@ void refFast(const Bitmap& pic, Bitmap& page, const FrameSpec& f) {
     }
 }
 
-void refWholeByte(const Bitmap& pic, Bitmap& page, const FrameSpec& f) {
+void refWholeByte(const Bitmap& pic, Bitmap& page, const FrameMapping& f) {
   for (int j = 0; j < f.height; ++j) {
     const int y = f.zoneTop + j, pr = f.destTop + j;
     if (y < 0 || y >= pic.height || pr < 0 || pr >= page.height) continue;
@@ -100,7 +100,7 @@ void refWholeByte(const Bitmap& pic, Bitmap& page, const FrameSpec& f) {
 bool nearTie(long double v) { return std::fabs(v - std::floor(v) - 0.5L) < 1e-9L; }
 
 // Whether frame position (i, j) has a coordinate within 1e-9 of a tie under the path.
-bool tieAt(const FrameSpec& f, CopyPath path, int i, int j) {
+bool tieAt(const FrameMapping& f, CopyPath path, int i, int j) {
   const long double a = f.a, sx = f.sx, sy = f.sy;
   if (path == CopyPath::General) {
     const long double iu = i / sx, jv = j / sy;
@@ -113,7 +113,7 @@ bool tieAt(const FrameSpec& f, CopyPath path, int i, int j) {
 }
 
 // Compares the pages; every differing pixel must sit on a tie. Returns the count of ties.
-int expectSame(const Bitmap& got, const Bitmap& want, const FrameSpec& f, CopyPath path) {
+int expectSame(const Bitmap& got, const Bitmap& want, const FrameMapping& f, CopyPath path) {
   int ties = 0;
   const int bpp = got.bits == 24 ? 3 : 1;
   for (int r = 0; r < got.height; ++r) {
@@ -141,10 +141,10 @@ int expectSame(const Bitmap& got, const Bitmap& want, const FrameSpec& f, CopyPa
   return ties;
 }
 
-FrameSpec randomFrame(std::mt19937& rng, double a, bool unitScale) {
+FrameMapping randomFrame(std::mt19937& rng, double a, bool unitScale) {
   std::uniform_int_distribution<int> pos(-40, 60), size(20, 180), zone(-60, 200);
   std::uniform_real_distribution<double> scale(0.45, 2.2);
-  FrameSpec f;
+  FrameMapping f;
   f.destLeft = pos(rng), f.destTop = pos(rng), f.width = size(rng), f.height = size(rng);
   f.zoneLeft = zone(rng), f.zoneTop = zone(rng);
   f.sx = unitScale ? 1.0 : scale(rng);
@@ -170,7 +170,7 @@ void runPath(CopyPath path, int bits, int cases, std::uint32_t seed) {
       a = n < 4 ? pick[n] : smallA(rng);
       if (path == CopyPath::Fast && std::fabs(a) >= 0.05) a = 0.0499;
     }
-    FrameSpec f = randomFrame(rng, a, path == CopyPath::WholeByte);
+    FrameMapping f = randomFrame(rng, a, path == CopyPath::WholeByte);
     if (path == CopyPath::Fast) f.sx = fastScale(rng), f.sy = fastScale(rng);
     Bitmap want = Bitmap::create(211, 197, bits), got = Bitmap::create(211, 197, bits), got1 = Bitmap::create(211, 197, bits);
     switch (path) {
@@ -202,7 +202,7 @@ TEST(CopyKernelReference, TwoOriginalsMatchLiteralFormulas) {
   for (int bits : {1, 8, 24}) {
     const Bitmap pic = noisePicture(241, 229, bits, 5u + bits);
     for (int n = 0; n < 24; ++n) {
-      TwoOriginalsSpec s;
+      TwoOriginalsMapping s;
       s.pageColumn0 = static_cast<int>(rng() % 40) - 10;
       s.rowBase = static_cast<int>(rng() % 60);
       s.upper = n % 2 == 1;

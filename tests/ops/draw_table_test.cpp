@@ -17,7 +17,7 @@ namespace quillaro {
 namespace {
 
 // "H" or "V" and the start of each line, with the extension, in order.
-std::vector<std::string> starts(const TableSpec& s) {
+std::vector<std::string> starts(const TableLayout& s) {
   std::vector<std::string> out;
   for (const TableLine& l : tableGeometry(s)) {
     char b[64];
@@ -30,14 +30,14 @@ std::vector<std::string> starts(const TableSpec& s) {
 using Texts = std::vector<std::string>;
 
 TEST(TableGeometry, TablesLinesIntoCellsAndRepetitions) {
-  TableSpec t;  // 3 columns, 2 rows in 0, 0, 300, 200
+  TableLayout t;  // 3 columns, 2 rows in 0, 0, 300, 200
   t.columns = 3;
   t.rows = 2;
   t.width = 300;
   t.height = 200;
   EXPECT_EQ(starts(t), (Texts{"H0,0+1", "H0,100+1", "H0,200+1", "V0,0+1", "V100,0+1", "V200,0+1", "V300,0+1"}));
 
-  TableSpec lines = t;  // 3 horizontal lines in a height of 200, no vertical ones
+  TableLayout lines = t;  // 3 horizontal lines in a height of 200, no vertical ones
   lines.table = false;
   lines.vertical = false;
   lines.rows = 3;
@@ -48,7 +48,7 @@ TEST(TableGeometry, TablesLinesIntoCellsAndRepetitions) {
   lines.extension = 5;  // carried by a replayed line
   EXPECT_EQ(starts(lines), (Texts{"H0,7+5"}));
 
-  TableSpec in = t;  // thick lines grow into the cell before them
+  TableLayout in = t;  // thick lines grow into the cell before them
   in.columns = 1;
   in.intoCells = true;
   in.horizontalThickness = 4;
@@ -56,7 +56,7 @@ TEST(TableGeometry, TablesLinesIntoCellsAndRepetitions) {
   in.innerThickness = 1;
   EXPECT_EQ(starts(in), (Texts{"H0,0+0", "H0,97+0", "H0,197+0", "V0,0+0", "V297,0+0"}));
 
-  TableSpec rep;  // 2 x 3 repetitions of one cell with offsets 100 and 50
+  TableLayout rep;  // 2 x 3 repetitions of one cell with offsets 100 and 50
   rep.width = rep.height = 10;
   rep.repeatAcross = 2;
   rep.repeatDown = 3;
@@ -69,7 +69,7 @@ TEST(TableGeometry, TablesLinesIntoCellsAndRepetitions) {
 }
 
 TEST(TableGeometry, CellsAreTheInsidesBetweenTheLines) {
-  TableSpec t;
+  TableLayout t;
   t.columns = t.rows = 2;
   t.width = 100;
   t.height = 60;

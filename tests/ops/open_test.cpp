@@ -196,14 +196,14 @@ struct OpeningRefused : Opening {
 
 // The reader's messages are checked in bmp_read_test; here each one is shown once.
 TEST_F(OpeningRefused, BrokenFilesLeaveThePreviousPicture) {
-  testing::BmpSpec four, small;
+  testing::BmpLayout four, small;
   four.bits = 4;
   small.width = 99;
   testing::writeBytes(dir.at("t.bmp"), std::string(300, 'x'));
   testing::writeBytes(dir.at("f.bmp"), four.build());
   testing::writeBytes(dir.at("s.bmp"), small.build());
-  testing::writeBytes(dir.at("h.bmp"), testing::BmpSpec{}.build().substr(0, 30));
-  testing::writeBytes(dir.at("c.bmp"), testing::BmpSpec{}.build().substr(0, 5000));  // cut off
+  testing::writeBytes(dir.at("h.bmp"), testing::BmpLayout{}.build().substr(0, 30));
+  testing::writeBytes(dir.at("c.bmp"), testing::BmpLayout{}.build().substr(0, 5000));  // cut off
   p.setChb(55, true);  // the depth must not follow the options of a refused file
   std::size_t shown = 0;
   for (const char* name : {"none.bmp", "t.bmp", "f.bmp", "s.bmp", "h.bmp", "c.bmp"}) {

@@ -41,7 +41,7 @@ inline std::vector<PaletteEntry> standardPalette(int bits) {
 
 // A bitmap file with every header field settable; fields left at kAuto are computed as a
 // correct writer would.
-struct BmpSpec {
+struct BmpLayout {
   static constexpr std::uint32_t kAuto = 0xFFFFFFFFu;
   std::int32_t width = 100, height = 100;
   int bits = 8;
