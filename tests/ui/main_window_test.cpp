@@ -399,6 +399,9 @@ private slots:
     ReadResult printed = readBitmap(d.at("Print-0001.bmp"), {}, nullptr);
     QVERIFY(printed.ok());
     QCOMPARE(printed.image.bitmap.width, ws.a3.width);
+    // The status bar names the printer and the file.
+    QVERIFY2(w.statusResult().startsWith(QStringLiteral("Напечатано: BMP")), qPrintable(w.statusResult()));
+    QVERIFY(w.statusResult().contains(QStringLiteral("Print-0001.bmp")));
   }
 
   void closeIsRefusedOnCancelAndAsksForANameOnYes() {

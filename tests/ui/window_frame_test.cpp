@@ -183,14 +183,10 @@ private slots:
     QVERIFY(w.statusPicture().contains(QStringLiteral("%")));
   }
 
-  void statusBarTellsPictureModeAndResult() {
-    quillaro::testing::TempDir d;
+  // (the printed file in the status bar: main window test of the A3 print)
+  void statusBarTellsPictureAndMode() {
     Workspace ws;
     connectWorkspace(ws);
-    ws.shared.folders[kFolderSaved] = d.str();
-    PrinterList printers;
-    printers.add(std::make_unique<BmpFilePrinter>([&ws] { return ws.shared.folders[kFolderSaved]; }));
-    installPrinting(ws, &printers);
     FormA4 w(ws);
     ws.params.setChb(check::kRemind, false);
     loadSample(ws, 8);
@@ -205,15 +201,6 @@ private slots:
     // A turn shows its progress in the caption, which is clean again afterwards.
     w.runCommand({Cmd::TurnRight});
     QTRY_COMPARE_WITH_TIMEOUT(w.windowTitle(), QStringLiteral("Редактор *.bmp для печати"), 4000);
-    // Printed into a file: the status bar names the printer and the file.
-    const std::string scan = d.at("scan.bmp");
-    QVERIFY(writeBitmap(scan, ws.image.bitmap, kPixelsPerMetre600));
-    QVERIFY(openPicture(ws, scan));
-    runText(ws, "Copy, 0, 0, 100, 140, 4, 4, 100, 0");
-    QVERIFY(!ws.page.empty());
-    w.findChild<QPushButton*>(QStringLiteral("ComPrint"))->click();
-    QVERIFY2(w.statusResult().startsWith(QStringLiteral("Напечатано: BMP")), qPrintable(w.statusResult()));
-    QVERIFY(w.statusResult().contains(QStringLiteral("Print-0001.bmp")));
   }
 
   void a3UndoAndFillRatioButtonsWork() {
