@@ -868,7 +868,7 @@ void FormA4::pictureOperation(bool changed) {
 }
 
 void FormA4::runCommand(const KeyCommand& c) {
-  if (commandObserver) commandObserver(c.cmd);
+  lastCommand_ = c.cmd;
   ParamStore& p = ws_.params;
   switch (c.cmd) {
     case Cmd::ToggleSelMode: p.setCheck(Check::ChSelSize, !p.check(Check::ChSelSize)); break;

@@ -54,8 +54,9 @@ public:
   // A key of the page view (also used by tests); `text` is the typed character, if any.
   void dispatchKey(const KeyPress& k, const QString& text = {});
   void runCommand(const KeyCommand& c);
-  // Told of every command that a key or the menu starts (tests, status).
-  std::function<void(Cmd)> commandObserver;
+  // The last command a key or the menu started; Cmd::None after forgetLastCommand().
+  Cmd lastCommand() const { return lastCommand_; }
+  void forgetLastCommand() { lastCommand_ = Cmd::None; }
 
   // Runs the whole action program; without one the run buttons are disabled.
   void setProgramRunner(std::function<void()> run);
@@ -197,6 +198,7 @@ private:
   QTimer* timerMagni_ = nullptr;
   StartupTimer startup_;  // TimerCom's ticks: the automatic copy or the pending program
   std::function<void()> runProgram_;
+  Cmd lastCommand_ = Cmd::None;
   int chooserFolder_ = -1;
   bool magniWasOn_ = false;
   bool dragging_ = false;

@@ -102,21 +102,19 @@ private slots:
     Workspace ws;
     connectWorkspace(ws);
     FormA4 w(ws);
-    std::vector<Cmd> seen;
-    w.commandObserver = [&](Cmd c) { seen.push_back(c); };
     for (const MenuCommand& m : menuCommands()) {
       QAction* a = w.menuAction(m.cmd);
       QVERIFY2(a, commandName(m.cmd));
       QVERIFY2(a->text().endsWith(QStringLiteral("\t") + QString::fromUtf8(m.keyText)), m.caption);
       ws.params.setCheck(Check::ChSelSize, m.mode == KeyMode::Drawing);
       a->trigger();
-      QCOMPARE(seen.back(), m.cmd);
+      QCOMPARE(w.lastCommand(), m.cmd);
       // The key itself, in its mode, starts the same command.
       ws.params.setCheck(Check::ChSelSize, m.mode == KeyMode::Drawing);
-      seen.clear();
+      w.forgetLastCommand();
       if (m.typed) w.dispatchKey({}, QString(QChar(static_cast<char16_t>(m.typed))));
       else w.dispatchKey(m.key);
-      QVERIFY2(!seen.empty() && seen.back() == m.cmd, m.caption);
+      QVERIFY2(w.lastCommand() == m.cmd, m.caption);
       if (w.isFullScreen()) ws.params.setCheck(Check::ChMXSZ, false);
     }
     // Every push button says what it does.
